@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// The few file operations that differ between Windows and POSIX. Paths are
+// byte strings in the system's narrow encoding (code page 932 on Windows).
+namespace FileSystem {
+
+// Opens an existing regular file for binary reading; null for a missing file
+// or a directory.
+std::FILE* openForReading(const std::string& path);
+
+bool fileSize(std::FILE* file, std::uint64_t& size);
+
+// Makes the written contents of the file durable (after fflush).
+bool syncToDisk(std::FILE* file);
+
+// Puts `from` in place of `to` in one step; `to` either keeps its old
+// contents or has the new ones, never neither.
+bool replaceFile(const std::string& from, const std::string& to);
+
+bool removeFile(const std::string& path);
+
+bool exists(const std::string& path);
+
+} // namespace FileSystem

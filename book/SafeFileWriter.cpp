@@ -1,0 +1,55 @@
+#include "book/SafeFileWriter.h"
+
+#include "book/FileSystem.h"
+
+#include <utility>
+
+namespace {
+// Large enough that a big book is written in few system calls.
+constexpr std::size_t kWriteBufferSize = 1 << 20;
+} // namespace
+
+SafeFileWriter::SafeFileWriter(std::string targetPath) : target(std::move(targetPath)), tempPath(target + ".tmp") {}
+
+SafeFileWriter::~SafeFileWriter() { abandon(); }
+
+bool SafeFileWriter::open() {
+    file = std::fopen(tempPath.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    std::setvbuf(file, nullptr, _IOFBF, kWriteBufferSize);
+    failed = false;
+    return true;
+}
+
+void SafeFileWriter::write(const void* data, std::size_t size) {
+    if (failed || !file || size == 0) {
+        return;
+    }
+    if (std::fwrite(data, 1, size, file) != size) {
+        failed = true;
+    }
+}
+
+bool SafeFileWriter::commit() {
+    if (!file) {
+        return false;
+    }
+    bool ok = !failed && std::fflush(file) == 0 && FileSystem::syncToDisk(file);
+    ok = std::fclose(file) == 0 && ok;
+    file = nullptr;
+    if (!ok || !FileSystem::replaceFile(tempPath, target)) {
+        FileSystem::removeFile(tempPath);
+        return false;
+    }
+    return true;
+}
+
+void SafeFileWriter::abandon() {
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+        FileSystem::removeFile(tempPath);
+    }
+}
