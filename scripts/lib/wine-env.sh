@@ -5,7 +5,7 @@
 lk_wine_prefix_for() { echo "$1/wineprefix"; }
 
 export WINEPREFIX
-WINEPREFIX=$(lk_wine_prefix_for "$1")
+WINEPREFIX=$(lk_wine_prefix_for "$(cd "$1" && pwd)")
 export WINEARCH=win32
 export WINEDEBUG=-all
 # Wine takes its ANSI code page from the locale; an LC_ALL of another locale

@@ -1,0 +1,104 @@
+#include "app/Application.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+Application* theApplication = nullptr;
+
+// String and path buffers grow in steps of this many bytes.
+constexpr int kBufferStep = 256;
+
+} // namespace
+
+Application& application() { return *theApplication; }
+
+// A second application object (a test's) stands in for the first while it
+// lives.
+Application::Application() : previousApplication(theApplication) { theApplication = this; }
+
+Application::~Application() {
+    windowRegistry.clear();
+    if (theApplication == this) {
+        theApplication = previousApplication;
+    }
+}
+
+bool Application::initInstance() { return true; }
+
+bool Application::exitInstance() { return true; }
+
+int Application::run() {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT Application::pumpMessage() {
+    MSG message{};
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        return 0;
+    }
+    TranslateMessage(&message);
+    return DispatchMessageA(&message);
+}
+
+void Application::setStartupArguments(HINSTANCE moduleInstance, const char* arguments, int show) {
+    instance = moduleInstance;
+    commandLine = arguments;
+    showCommand = show;
+}
+
+bool Application::loadString(UINT id, std::string& text) const {
+    std::vector<char> buffer(kBufferStep);
+    int length = LoadStringA(instance, id, buffer.data(), kBufferStep);
+    if (length == 0) {
+        return false;
+    }
+    // A full buffer may mean a cut string: load again with more room.
+    for (int size = kBufferStep; length >= kBufferStep - 1 && length > size - 2; size += kBufferStep) {
+        buffer.resize(static_cast<std::size_t>(size));
+        length = LoadStringA(instance, id, buffer.data(), size);
+    }
+    text.assign(buffer.data(), static_cast<std::size_t>(length));
+    return true;
+}
+
+void Application::moduleDirectory(std::string& directory) const {
+    std::vector<char> buffer;
+    DWORD length = 0;
+    for (DWORD size = kBufferStep;; size += kBufferStep) {
+        buffer.resize(size);
+        length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (size - length > 2) {
+            break;
+        }
+    }
+    const std::string path(buffer.data(), length);
+    const auto backslash = path.find_last_of('\\');
+    directory = backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
+}
+
+bool Application::createToolTipWindow(HWND owner) {
+    toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance,
+                              nullptr);
+    return toolTip != nullptr;
+}
+
+bool Application::addToolTip(HWND window, const char* text, const RECT& rect) const {
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE; // the 44-byte form every comctl32 version takes
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = 0;
+    tool.rect = rect;
+    tool.hinst = instance;
+    tool.lpszText = const_cast<char*>(text);
+    return SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) == 1;
+}

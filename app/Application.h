@@ -1,0 +1,49 @@
+#pragma once
+
+#include "framework/WindowRegistry.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The application object: what every window reaches globally through
+// application() — the module instance, the window registry, string loading,
+// the program folder and the shared tooltip window.
+class Application {
+public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    // Empties the window registry.
+    virtual ~Application();
+
+    virtual bool initInstance();
+    virtual bool exitInstance();
+    // A message loop without accelerators; returns the WM_QUIT exit code.
+    virtual int run();
+    // Dispatches one waiting message; 0 when none was waiting.
+    virtual LRESULT pumpMessage();
+
+    void setStartupArguments(HINSTANCE moduleInstance, const char* arguments, int show);
+    // false (and `text` unchanged) when there is no such string.
+    bool loadString(UINT id, std::string& text) const;
+    // The executable's folder, ending in a backslash.
+    void moduleDirectory(std::string& directory) const;
+
+    bool createToolTipWindow(HWND owner);
+    // The tooltip control keeps the text pointer: pass text that lives as
+    // long as the window (a string literal).
+    bool addToolTip(HWND window, const char* text, const RECT& rect) const;
+
+    HINSTANCE instance = nullptr;
+    const char* commandLine = nullptr; // kept; the program takes no arguments
+    int showCommand = 0;               // kept; the settings decide visibility
+    WindowRegistry windowRegistry;
+    HWND toolTip = nullptr;
+
+private:
+    Application* previousApplication;
+};
+
+// The one application object of the process.
+Application& application();

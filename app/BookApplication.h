@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/Application.h"
+#include "bookwindow/BookWindow.h"
+#include "framework/WindowObject.h"
+
+// Leafkeeper's application: runs once per user, owns the invisible owner
+// window of every top-level window, and the book window.
+class BookApplication : public Application {
+public:
+    BookApplication();
+    // The main window object goes first, then the owner window object, then
+    // the registry; their windows are gone by then.
+    ~BookApplication() override;
+
+    // The start-up sequence; false when another instance runs or a window
+    // cannot be created.
+    bool initInstance() override;
+    // The message loop, with the accelerator step before dispatch.
+    int run() override;
+
+    HACCEL accelerators = nullptr;
+    WindowObject ownerWindow;
+    BookWindow mainWindow;
+
+private:
+    bool bringRunningInstanceForward() const;
+    bool createOwnerWindow();
+};

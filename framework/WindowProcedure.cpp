@@ -1,0 +1,66 @@
+#include "framework/WindowProcedure.h"
+
+#include "app/Application.h"
+#include "framework/WindowObject.h"
+
+#include <exception>
+#include <new>
+#include <string>
+
+void reportUnexpectedError(const char* what) noexcept {
+    try {
+        std::string message = "予期しないエラーが発生しました。\r\n";
+        message += what;
+        MessageBoxA(nullptr, message.c_str(), "Leafkeeper", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    } catch (...) {
+        MessageBoxA(nullptr, "メモリが不足しています。", "Leafkeeper", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+}
+
+LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        WindowRegistry& registry = application().windowRegistry;
+        WindowObject* object = registry.find(hwnd);
+        if (message == WM_NCCREATE) {
+            auto* creation = reinterpret_cast<CREATESTRUCTA*>(lParam);
+            if (auto* created = static_cast<WindowObject*>(creation->lpCreateParams)) {
+                created->hwnd = hwnd;
+                registry.bind(hwnd, created);
+                object = created;
+            }
+        }
+        if (!object) {
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        }
+        if (message == WM_NCDESTROY) {
+            // Nothing handles WM_NCDESTROY, so the object is still alive after it.
+            registry.unbind(hwnd);
+            const LRESULT result = object->handleMessage(message, wParam, lParam);
+            object->hwnd = nullptr;
+            return result;
+        }
+        return object->handleMessage(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        reportUnexpectedError("メモリが不足しています。");
+    } catch (const std::exception& error) {
+        reportUnexpectedError(error.what());
+    } catch (...) {
+        reportUnexpectedError("");
+    }
+    return 0;
+}
+
+ATOM registerWindowClass(const char* className, UINT classStyle, HICON icon, HICON smallIcon, HCURSOR cursor,
+                         HBRUSH backgroundBrush) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = application().instance;
+    windowClass.hIcon = icon;
+    windowClass.hCursor = cursor;
+    windowClass.hbrBackground = backgroundBrush;
+    windowClass.lpszClassName = className;
+    windowClass.hIconSm = smallIcon;
+    return RegisterClassExA(&windowClass);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+class WindowObject;
+
+// Maps each window handle to the object that drives it. Does not own the
+// objects. An entry leaves at WM_NCDESTROY, and a new binding replaces any
+// entry for a reused handle value, so a message never reaches a deleted object.
+class WindowRegistry {
+public:
+    void bind(HWND window, WindowObject* object);
+    void unbind(HWND window);
+    WindowObject* find(HWND window) const;
+    std::size_t size() const { return entries.size(); }
+    void clear() { entries.clear(); }
+
+private:
+    std::map<HWND, WindowObject*> entries;
+};
