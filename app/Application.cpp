@@ -60,10 +60,16 @@ bool Application::loadString(UINT id, std::string& text) const {
     if (length == 0) {
         return false;
     }
-    // A full buffer may mean a cut string: load again with more room.
-    for (int size = kBufferStep; length >= kBufferStep - 1 && length > size - 2; size += kBufferStep) {
-        buffer.resize(static_cast<std::size_t>(size));
-        length = LoadStringA(instance, id, buffer.data(), size);
+    // A full buffer may mean a cut string: load again with more room until
+    // the string leaves room to spare.
+    if (length >= kBufferStep - 1) {
+        for (int size = kBufferStep;; size += kBufferStep) {
+            buffer.resize(static_cast<std::size_t>(size));
+            length = LoadStringA(instance, id, buffer.data(), size);
+            if (length <= size - 2) {
+                break;
+            }
+        }
     }
     text.assign(buffer.data(), static_cast<std::size_t>(length));
     return true;

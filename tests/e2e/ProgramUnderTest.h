@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The real Leafkeeper.exe, copied into a fresh temporary folder so that its
+// INI file and book file are the test's own, started, driven from outside
+// through its windows, and ended.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+    // Ends a program still running and removes the folder.
+    ~ProgramUnderTest();
+
+    const std::string& folder() const { return folderPath; }
+    std::string file(const std::string& name) const { return folderPath + "\\" + name; }
+    std::string iniPath() const { return file("Leafkeeper.ini"); }
+    std::string bookPath() const { return file("lk.bok"); }
+    bool exists(const std::string& name) const;
+    std::string read(const std::string& name) const;
+    void write(const std::string& name, const std::string& contents) const;
+
+    // Starts the program and waits until its main window exists (shown or not).
+    bool start();
+    // Starts another process of the same executable; returns its exit code.
+    bool startSecondInstance(DWORD& exitCode, DWORD timeoutMilliseconds = 15000) const;
+    bool running() const;
+    bool waitForExit(DWORD& exitCode, DWORD timeoutMilliseconds = 15000);
+    void kill();
+
+    DWORD processId() const { return process.dwProcessId; }
+    HWND mainWindow() const;
+    // Top-level windows of the process with this class name.
+    std::vector<HWND> windowsOfClass(const char* className) const;
+    // Waits for the next dialog of the process not in `exclude`.
+    HWND waitForDialog(DWORD timeoutMilliseconds = 10000) const;
+    // Waits until the program has handled everything sent so far.
+    void settle() const;
+
+    // WM_COMMAND as a menu or button sends it.
+    void postCommand(HWND window, int id, int code = 0) const;
+    // Sent, so it returns after the window handled it (unless it opens a modal loop).
+    LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+private:
+    std::string folderPath;
+    PROCESS_INFORMATION process{};
+};
+
+// The executable under test (a Unix path given at build time, seen through
+// Wine's Z: drive).
+std::string leafkeeperExecutable();
