@@ -3,6 +3,7 @@
 #include "book/FileSystem.h"
 
 #include <utility>
+#include <vector>
 
 namespace {
 // Large enough that a big book is written in few system calls.
@@ -18,7 +19,9 @@ bool SafeFileWriter::open() {
     if (!file) {
         return false;
     }
-    std::setvbuf(file, nullptr, _IOFBF, kWriteBufferSize);
+    // With a null buffer the C library would keep its small default one.
+    buffer.resize(kWriteBufferSize);
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
     failed = false;
     return true;
 }

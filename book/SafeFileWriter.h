@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Writes a file so that a failure at any point leaves the previous file
 // byte-for-byte intact: everything goes to a temporary file in the same
@@ -28,6 +29,7 @@ private:
 
     std::string target;
     std::string tempPath;
+    std::vector<char> buffer; // declared before the file: it must outlive the stream
     std::FILE* file = nullptr;
     bool failed = false;
 };
