@@ -19,6 +19,9 @@ public:
     virtual void editPageSettings(int index) = 0;
     virtual void newPage() = 0;
     virtual void refreshPageList(bool keepSelection) = 0;
+    // Something the user wrote or chose changed a page (typing, a flag of a
+    // floating window): the book will be written again a few seconds later.
+    virtual void bookChanged() = 0;
 
 protected:
     ~BookController() = default;
