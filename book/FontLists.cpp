@@ -1,0 +1,147 @@
+#include "book/FontLists.h"
+
+#include "framework/DcScopes.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+int screenDpiY = 96;
+
+namespace {
+
+constexpr int kPointsPerInch = 72;
+constexpr int kStandardSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+
+int comboCount(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+}
+
+std::string comboText(HWND combo, int index) {
+    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) {
+        return {};
+    }
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    return buffer.data();
+}
+
+int comboValue(HWND combo, int index) {
+    return std::atoi(comboText(combo, index).c_str());
+}
+
+// LOGFONTA holds 31 bytes of name; a double-byte character that would be cut
+// in half is left out instead.
+void copyFaceName(char (&target)[LF_FACESIZE], const std::string& face) {
+    std::size_t length = 0;
+    while (length < face.size()) {
+        const std::size_t step = IsDBCSLeadByte(static_cast<BYTE>(face[length])) ? 2 : 1;
+        if (length + step > LF_FACESIZE - 1) {
+            break;
+        }
+        length += step;
+    }
+    std::memcpy(target, face.data(), length);
+    target[length] = '\0';
+}
+
+int CALLBACK addFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
+    const HWND faceList = reinterpret_cast<HWND>(context);
+    const auto* names = reinterpret_cast<const ENUMLOGFONTEXA*>(font);
+    addFaceName(faceList, reinterpret_cast<const char*>(names->elfFullName));
+    // The family name is the one the font mapper answers to. It differs from
+    // the full name for substituted faces: Wine reports "ＭＳ ゴシック" with
+    // the full name of the font standing in for it, and a page's face must
+    // still be found in the list.
+    addFaceName(faceList, font->lfFaceName);
+    return 1;
+}
+
+int CALLBACK addFontSizes(const LOGFONTA*, const TEXTMETRICA* metrics, DWORD fontType, LPARAM context) {
+    const HWND sizeList = reinterpret_cast<HWND>(context);
+    if ((fontType & TRUETYPE_FONTTYPE) || !(fontType & RASTER_FONTTYPE)) {
+        for (const int size : kStandardSizes) {
+            SendMessageA(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(size).c_str()));
+        }
+        return 0;
+    }
+    const int dpi = screenDpiY > 0 ? screenDpiY : 96;
+    addRasterSize(sizeList, (metrics->tmHeight - metrics->tmInternalLeading) * kPointsPerInch / dpi);
+    return 1;
+}
+
+} // namespace
+
+void fillFaceList(HWND faceList) {
+    const WindowDc screen(nullptr);
+    screenDpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    LOGFONTA all{};
+    all.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(screen.get(), &all, addFamily, reinterpret_cast<LPARAM>(faceList), 0);
+}
+
+bool addFaceName(HWND faceList, const char* name) {
+    if (!name || name[0] == '\0' || name[0] == '@') {
+        return false;
+    }
+    // An exact comparison: a prefix search would drop "Meiryo" once
+    // "Meiryo UI" is listed.
+    if (SendMessageA(faceList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)) != CB_ERR) {
+        return false;
+    }
+    return SendMessageA(faceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)) >= 0;
+}
+
+void fillSizeList(HWND sizeList, const std::string& face, int wantedSize) {
+    SendMessageA(sizeList, CB_RESETCONTENT, 0, 0);
+    // An empty name would enumerate every family on the system.
+    if (!face.empty()) {
+        LOGFONTA wanted{};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        copyFaceName(wanted.lfFaceName, face);
+        const WindowDc screen(nullptr);
+        EnumFontFamiliesExA(screen.get(), &wanted, addFontSizes, reinterpret_cast<LPARAM>(sizeList), 0);
+    }
+    selectSize(sizeList, wantedSize);
+}
+
+void addRasterSize(HWND sizeList, int points) {
+    const int count = comboCount(sizeList);
+    for (int index = 0; index < count; ++index) {
+        const int listed = comboValue(sizeList, index);
+        if (listed == points) {
+            return;
+        }
+        if (listed > points) {
+            SendMessageA(sizeList, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(std::to_string(points).c_str()));
+            return;
+        }
+    }
+    SendMessageA(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(points).c_str()));
+}
+
+void selectSize(HWND sizeList, int wantedSize) {
+    const int count = comboCount(sizeList);
+    if (count <= 0) {
+        return;
+    }
+    int chosen = count - 1;
+    for (int index = 0; index < count; ++index) {
+        if (comboValue(sizeList, index) >= wantedSize) {
+            chosen = index;
+            break;
+        }
+    }
+    SendMessageA(sizeList, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+bool selectedSize(HWND sizeList, int& points) {
+    const LRESULT index = SendMessageA(sizeList, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) {
+        return false;
+    }
+    points = comboValue(sizeList, static_cast<int>(index));
+    return true;
+}

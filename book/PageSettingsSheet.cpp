@@ -1,0 +1,69 @@
+#include "book/PageSettingsSheet.h"
+
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+Page* editedPage = nullptr;
+
+namespace {
+
+// The sheet whose run is under way, so that a second request can bring it
+// forward. Set and cleared together with editedPage.
+const PageSettingsSheet* runningSheet = nullptr;
+
+constexpr DWORD kSheetFlags = PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP;
+
+// Clears the process-wide values on every way out of the run.
+class RunningSheetScope {
+public:
+    RunningSheetScope(const PageSettingsSheet& sheet, Page& page) {
+        runningSheet = &sheet;
+        editedPage = &page;
+    }
+    RunningSheetScope(const RunningSheetScope&) = delete;
+    RunningSheetScope& operator=(const RunningSheetScope&) = delete;
+    ~RunningSheetScope() {
+        runningSheet = nullptr;
+        editedPage = nullptr;
+    }
+};
+
+void bringForward(const PageSettingsSheet& sheet) {
+    // The General tab is the start page, so its window exists while the
+    // sheet is open; the sheet is its parent.
+    if (const HWND window = sheet.generalPage.hwnd ? GetParent(sheet.generalPage.hwnd) : nullptr) {
+        SetForegroundWindow(window);
+    }
+}
+
+} // namespace
+
+bool Page::editSettings(HWND__* parent) {
+    PageSettingsSheet sheet;
+    // PropertySheetA's -1 is a failure to show the sheet, not a confirmation.
+    return sheet.run(parent, *this) > 0;
+}
+
+PageSettingsSheet::PageSettingsSheet() {
+    addPage(&generalPage);
+    addPage(&formatPage);
+}
+
+int PageSettingsSheet::run(HWND parent, Page& target) {
+    if (runningSheet) {
+        bringForward(*runningSheet);
+        return 0;
+    }
+    page = &target;
+    const RunningSheetScope scope(*this, target);
+    const std::string text = caption(target);
+    return PropertySheet::run(kSheetFlags, parent, IDI_APP, text.c_str(), 0);
+}
+
+std::string PageSettingsSheet::caption(const Page& target) {
+    if (target.title.empty()) {
+        return "新規ページの設定";
+    }
+    return "「" + target.title + "」ページの設定";
+}
