@@ -1,0 +1,275 @@
+#include "pagewindows/PageView.h"
+
+#include "app/Application.h"
+#include "book/Page.h"
+#include "bookwindow/BookController.h"
+#include "framework/DcScopes.h"
+#include "framework/DeviceContext.h"
+#include "framework/UniqueHandle.h"
+#include "pagewindows/ImeSwitch.h"
+#include "resources/resource.h"
+
+#include <string>
+
+namespace {
+
+constexpr int kCloseButtonSize = 12;
+// The button's left edge lies this far inside the pane's right edge.
+constexpr int kCloseButtonInset = 13;
+constexpr int kCloseButtonTop = 2;
+constexpr int kCrossSize = 8;
+constexpr int kEditorMargin = 1;
+// The tooltip control keeps this pointer.
+constexpr const char* kCloseTip = "閉じる";
+// What WM_CONTEXTMENU gives for a menu asked for from the keyboard.
+constexpr int kKeyboardMenu = 0xFFFF;
+
+COLORREF resolved(Color color, int systemColor) {
+    return color == AutoColor ? GetSysColor(systemColor) : static_cast<COLORREF>(color);
+}
+
+// The dispatcher hands screen coordinates over as unsigned 16-bit values; a
+// monitor left of or above the primary one has negative coordinates.
+int screenCoordinate(int value) {
+    return static_cast<short>(value);
+}
+
+TOOLINFOA closeTool(HWND button) {
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = button;
+    tool.uId = 0;
+    return tool;
+}
+
+} // namespace
+
+PageView::PageView(BookController* viewOwner) : CaptionPane(viewOwner), editor(std::make_unique<EditControl>()) {}
+
+PageView::~PageView() = default;
+
+void PageView::onActivate(UINT state, HWND otherWindow, bool minimized) {
+    if (state != WA_ACTIVE && state != WA_CLICKACTIVE) {
+        CaptionPane::onActivate(state, otherWindow, minimized);
+        return;
+    }
+    SetFocus(editor->hwnd);
+    editor->scrollCaret();
+}
+
+void PageView::onCommand(UINT notificationCode, UINT id, HWND control) {
+    if (isUserEdit(notificationCode, control)) {
+        reportEdit();
+        return;
+    }
+    if (id == CMD_CLOSE_VIEW && notificationCode == 0 && owner) {
+        owner->showPageList(true);
+    }
+}
+
+void PageView::onContextMenu(HWND, int x, int y) {
+    trackMenu(IDM_MEMO, GetParent(hwnd), x, y);
+}
+
+bool PageView::onCreate(CREATESTRUCTA*) {
+    if (editor->createEditor(hwnd)) {
+        editor->show(SW_SHOW);
+        SendMessageA(editor->hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELPARAM(kEditorMargin, kEditorMargin));
+        editor->showVerticalScrollBar(true);
+    }
+    closeButton =
+        CreateWindowExA(0, "BUTTON", nullptr, WS_CHILD | WS_VISIBLE | BS_NOTIFY | BS_OWNERDRAW, 0, 0, kCloseButtonSize,
+                        kCloseButtonSize, hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(CMD_CLOSE_VIEW)),
+                        application().instance, nullptr);
+    if (closeButton) {
+        application().addToolTip(closeButton, kCloseTip, RECT{0, 0, kCloseButtonSize, kCloseButtonSize});
+    }
+    return true;
+}
+
+LRESULT PageView::onCtlColorEdit(HDC dc, HWND control) {
+    if (control && control == editor->hwnd) {
+        return reinterpret_cast<LRESULT>(editor->prepareColors(dc));
+    }
+    return CaptionPane::onCtlColorEdit(dc, control);
+}
+
+LRESULT PageView::onCtlColorStatic(HDC dc, HWND control) {
+    if (control && control == editor->hwnd) {
+        return reinterpret_cast<LRESULT>(editor->prepareColors(dc));
+    }
+    return CaptionPane::onCtlColorStatic(dc, control);
+}
+
+LRESULT PageView::onCtlColorButton(HDC, HWND) {
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+// The tooltip control would otherwise keep an entry for every close button
+// ever made, one per floating window opened.
+void PageView::onDestroy() {
+    if (closeButton && application().toolTip) {
+        TOOLINFOA tool = closeTool(closeButton);
+        SendMessageA(application().toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    closeButton = nullptr;
+    CaptionPane::onDestroy();
+}
+
+void PageView::onDrawItem(DRAWITEMSTRUCT* item) {
+    if (!item || item->hwndItem != closeButton) {
+        return;
+    }
+    DeviceContext(item->hDC).fillRect(item->rcItem, fillColor());
+    const bool pressed = (item->itemState & ODS_SELECTED) != 0;
+    if (pressed) {
+        DrawEdge(item->hDC, &item->rcItem, BDR_SUNKENOUTER, BF_RECT | BF_SOFT);
+    }
+    drawCloseCross(item->hDC, item->rcItem, pressed);
+}
+
+// Loaded at its own 8 x 8 size for each drawing; nothing is cached.
+void PageView::drawCloseCross(HDC dc, const RECT& face, bool pressed) const {
+    const OwnedIcon cross(static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_CLOSE_CROSS),
+                                                        IMAGE_ICON, kCrossSize, kCrossSize, LR_DEFAULTCOLOR)));
+    if (!cross) {
+        return;
+    }
+    const int offset = pressed ? 2 : 1;
+    DrawIconEx(dc, face.left + offset, face.top + offset, cross.get(), kCrossSize, kCrossSize, 0, nullptr, DI_NORMAL);
+}
+
+void PageView::onLButtonDblClk(UINT, int, int) {
+    if (owner) {
+        owner->showPageList(true);
+    }
+}
+
+void PageView::onSetFocus(HWND) {
+    SetFocus(editor->hwnd);
+}
+
+void PageView::onSize(UINT type, int width, int height) {
+    if (closeButton) {
+        HDWP layout = BeginDeferWindowPos(1);
+        if (layout) {
+            layout = DeferWindowPos(layout, closeButton, nullptr, width - kCloseButtonInset, kCloseButtonTop, 0, 0,
+                                    SWP_NOSIZE | SWP_NOZORDER);
+        }
+        if (layout) {
+            EndDeferWindowPos(layout);
+        }
+    }
+    CaptionPane::onSize(type, width, height);
+}
+
+HWND PageView::clientWindow() {
+    return editor->hwnd;
+}
+
+void PageView::setPage(Page* newPage) {
+    if (!newPage) {
+        shownPage = nullptr;
+        return;
+    }
+    if (newPage != shownPage) {
+        showText(*newPage);
+    }
+    setWindowText(newPage->title.c_str());
+    applyFormat(*newPage);
+    InvalidateRect(editor->hwnd, nullptr, TRUE);
+    switchInputMethod(editor->hwnd, newPage->imeAutoOn);
+    // The children too: the close button's face is drawn in the fill colour.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    shownPage = newPage;
+}
+
+// Only for a page new to the view: re-applying the page shown keeps what the
+// user typed since the last store, the selection and the window's place.
+void PageView::showText(const Page& shown) {
+    fillingEditor = true;
+    SetWindowTextA(editor->hwnd, shown.text.c_str());
+    fillingEditor = false;
+    SendMessageA(editor->hwnd, EM_SETSEL, static_cast<WPARAM>(shown.selectionStart),
+                 static_cast<LPARAM>(shown.selectionEnd));
+    SendMessageA(editor->hwnd, EM_SETMODIFY, FALSE, 0);
+    if (shown.floating) {
+        const PageRect& rect = shown.floatingRect;
+        SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOREDRAW);
+    }
+}
+
+// Automatic colours are read from the system colours now, so a changed colour
+// scheme shows the next time the page is applied. The raised and sunken frames
+// shade their light and dark lines from the page's frame colour.
+void PageView::applyFormat(const Page& shown) {
+    const PageFormat& format = shown.format;
+    const COLORREF frame = resolved(format.frameColor, COLOR_BTNSHADOW);
+    setFillColor(resolved(format.titleFormat.backColor, COLOR_BTNSHADOW));
+    captionTextColor = resolved(format.titleFormat.textColor, COLOR_CAPTIONTEXT);
+    setFrameLineColor(frame);
+    setFrameFaceColor(frame);
+    setFrameStyle(format.frameStyle);
+    setCaptionFont(format.titleFormat.fontFace.c_str(), format.titleFormat.fontSize);
+    editor->setFont(format.editorFormat.fontFace.c_str(), format.editorFormat.fontSize);
+    editor->setTextColor(format.editorFormat.textColor);
+    editor->setBackColor(format.editorFormat.backColor);
+    SendMessageA(editor->hwnd, EM_SETREADONLY, shown.readOnly ? TRUE : FALSE, 0);
+}
+
+Page* PageView::page() const {
+    return shownPage;
+}
+
+// A view whose window is already gone has nothing to give back; reading its
+// empty window text would blank the page's title.
+void PageView::storePage() {
+    if (!shownPage || !hwnd) {
+        return;
+    }
+    getText(shownPage->title);
+    // Without an editor window there is no text or selection to take back.
+    if (!editor->hwnd) {
+        return;
+    }
+    if (SendMessageA(editor->hwnd, EM_GETMODIFY, 0, 0) != 0) {
+        SendMessageA(editor->hwnd, EM_SETMODIFY, FALSE, 0);
+        std::string text;
+        editor->getText(text);
+        shownPage->setText(std::move(text));
+    }
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(editor->hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    shownPage->selectionStart = static_cast<std::int32_t>(start);
+    shownPage->selectionEnd = static_cast<std::int32_t>(end);
+}
+
+void PageView::trackMenu(UINT menuId, HWND menuOwner, int x, int y, const std::function<void(HMENU)>& prepare) const {
+    const OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(menuId)));
+    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) {
+        return;
+    }
+    if (prepare) {
+        prepare(popup);
+    }
+    POINT at{screenCoordinate(x), screenCoordinate(y)};
+    if (x == kKeyboardMenu && y == kKeyboardMenu) {
+        at = POINT{0, captionHeight};
+        ClientToScreen(hwnd, &at);
+    }
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, menuOwner, nullptr);
+}
+
+bool PageView::isUserEdit(UINT notificationCode, HWND control) const {
+    return notificationCode == EN_CHANGE && control && control == editor->hwnd && !fillingEditor;
+}
+
+void PageView::reportEdit() const {
+    if (owner) {
+        owner->bookChanged();
+    }
+}

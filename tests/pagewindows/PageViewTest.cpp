@@ -1,0 +1,527 @@
+#include "app/Application.h"
+#include "book/Page.h"
+#include "framework/DcScopes.h"
+#include "pagewindows/PageView.h"
+#include "resources/resource.h"
+#include "support/Pump.h"
+#include "tests/pagewindows/RecordingController.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kHostClass = "LkPageViewHost";
+constexpr UINT_PTR kMenuWatchdog = 1;
+constexpr int kViewWidth = 320;
+constexpr int kViewHeight = 200;
+
+constexpr COLORREF kTitleBack = RGB(0, 96, 0);
+constexpr COLORREF kTitleText = RGB(255, 255, 0);
+constexpr COLORREF kFrame = RGB(200, 0, 0);
+constexpr COLORREF kEditorBack = RGB(255, 240, 200);
+constexpr COLORREF kEditorText = RGB(0, 0, 160);
+
+// The items of the menu the host (the book window's stand-in) saw opened.
+std::vector<UINT> hostMenuItems;
+
+// Records the menu's items and closes it with Esc as soon as it opens, so the
+// modal menu loop ends by itself; a timer ends it should Esc go astray.
+void recordAndCloseMenu(HWND menuOwner, HMENU menu, std::vector<UINT>& items) {
+    items.clear();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        items.push_back(GetMenuItemID(menu, i));
+    }
+    PostMessageA(menuOwner, WM_KEYDOWN, VK_ESCAPE, 0);
+    SetTimer(menuOwner, kMenuWatchdog, 3000, nullptr);
+}
+
+LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITMENUPOPUP) {
+        recordAndCloseMenu(window, reinterpret_cast<HMENU>(wParam), hostMenuItems);
+    }
+    if (message == WM_TIMER && wParam == kMenuWatchdog) {
+        KillTimer(window, kMenuWatchdog);
+        EndMenu();
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class TestView : public PageView {
+public:
+    explicit TestView(BookController* viewOwner) : PageView(viewOwner) {}
+    HWND button() const { return closeButton; }
+    HWND editorWindow() const { return editor->hwnd; }
+    int stripHeight() const { return captionHeight; }
+    COLORREF titleTextColor() const { return captionTextColor; }
+};
+
+Page colouredPage() {
+    Page page;
+    page.title = "買い物メモ";
+    page.text = "牛乳\r\nパン\r\n卵";
+    page.selectionStart = 4;
+    page.selectionEnd = 8;
+    page.updateTime = 1000;
+    page.format.frameColor = kFrame;
+    page.format.titleFormat.backColor = kTitleBack;
+    page.format.titleFormat.textColor = kTitleText;
+    page.format.editorFormat.backColor = kEditorBack;
+    page.format.editorFormat.textColor = kEditorText;
+    return page;
+}
+
+RECT childRect(HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::string windowText(HWND window) {
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+struct Selection {
+    DWORD start;
+    DWORD end;
+};
+
+Selection selection(HWND editor) {
+    Selection result{};
+    SendMessageA(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&result.start), reinterpret_cast<LPARAM>(&result.end));
+    return result;
+}
+
+// The colours the view hands out for the editor's colour message.
+struct ColourAnswer {
+    HBRUSH brush;
+    COLORREF back;
+    COLORREF text;
+};
+
+ColourAnswer askColours(HWND view, UINT message, HWND control) {
+    WindowDc screen(nullptr);
+    const HDC dc = CreateCompatibleDC(screen.get());
+    SetBkColor(dc, RGB(1, 2, 3));
+    SetTextColor(dc, RGB(4, 5, 6));
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(view, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    ColourAnswer answer{brush, GetBkColor(dc), GetTextColor(dc)};
+    DeleteDC(dc);
+    return answer;
+}
+
+COLORREF brushColour(HBRUSH brush) {
+    LOGBRUSH info{};
+    GetObjectA(brush, sizeof info, &info);
+    return info.lbColor;
+}
+
+LOGFONTA editorFont(HWND editor) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(editor, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+// Holds Ctrl down in the thread's keyboard state, as GetKeyState sees it.
+class CtrlHeld {
+public:
+    CtrlHeld() {
+        GetKeyboardState(saved);
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~CtrlHeld() { SetKeyboardState(saved); }
+
+private:
+    BYTE saved[256];
+};
+
+class PageViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA hostClass{};
+        if (!GetClassInfoA(application().instance, kHostClass, &hostClass)) {
+            hostClass.lpfnWndProc = hostProcedure;
+            hostClass.hInstance = application().instance;
+            hostClass.lpszClassName = kHostClass;
+            hostClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+            hostClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+            ASSERT_NE(RegisterClassA(&hostClass), 0);
+        }
+        host = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_CLIPCHILDREN, 40, 40, 400, 300, nullptr, nullptr,
+                               application().instance, nullptr);
+        ASSERT_NE(host, nullptr);
+        ASSERT_TRUE(view.createPane(host));
+        SetWindowPos(view.hwnd, nullptr, 17, 1, kViewWidth, kViewHeight, SWP_NOZORDER);
+    }
+    void TearDown() override {
+        DestroyWindow(host);
+        flushEvents(20, 500);
+    }
+
+    void showAll() {
+        ShowWindow(host, SW_SHOW);
+        ShowWindow(view.hwnd, SW_SHOW);
+        SetForegroundWindow(host);
+        RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        flushEvents();
+    }
+
+    void type(const char* text) {
+        for (const char* c = text; *c; ++c) {
+            SendMessageA(view.editorWindow(), WM_CHAR, static_cast<BYTE>(*c), 1);
+        }
+    }
+
+    RecordingController owner;
+    TestView view{&owner};
+    HWND host = nullptr;
+};
+
+} // namespace
+
+TEST_F(PageViewTest, CreationMakesTheEditorAndTheCloseButtonWithItsTooltip) {
+    const HWND editor = view.editorWindow();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(GetParent(editor), view.hwnd);
+    EXPECT_EQ(view.clientWindow(), editor);
+    EXPECT_NE(GetWindowLongA(editor, GWL_STYLE) & WS_VISIBLE, 0);
+    const LRESULT margins = SendMessageA(editor, EM_GETMARGINS, 0, 0);
+    EXPECT_EQ(LOWORD(margins), 1);
+    EXPECT_EQ(HIWORD(margins), 1);
+
+    const HWND button = view.button();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(GetParent(button), view.hwnd);
+    EXPECT_EQ(GetDlgCtrlID(button), CMD_CLOSE_VIEW);
+    EXPECT_EQ(GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    const RECT buttonRect = childRect(button);
+    EXPECT_EQ(buttonRect.right - buttonRect.left, 12);
+    EXPECT_EQ(buttonRect.bottom - buttonRect.top, 12);
+
+    char tip[32] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = button;
+    tool.lpszText = tip;
+    SendMessageA(application().toolTip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tip, "閉じる");
+}
+
+TEST_F(PageViewTest, DestroyingTheViewTakesItsTooltipOut) {
+    const LRESULT before = SendMessageA(application().toolTip, TTM_GETTOOLCOUNT, 0, 0);
+    DestroyWindow(view.hwnd);
+    EXPECT_EQ(SendMessageA(application().toolTip, TTM_GETTOOLCOUNT, 0, 0), before - 1);
+}
+
+TEST_F(PageViewTest, ShowingAPageFillsTheEditorAndAppliesTheFormat) {
+    Page page = colouredPage();
+    page.format.frameStyle = Sunken;
+    page.format.editorFormat.fontSize = 14;
+    page.readOnly = true;
+    view.setPage(&page);
+
+    EXPECT_EQ(view.page(), &page);
+    EXPECT_EQ(windowText(view.editorWindow()), page.text);
+    EXPECT_EQ(windowText(view.hwnd), "買い物メモ");
+    const Selection shown = selection(view.editorWindow());
+    EXPECT_EQ(shown.start, 4u);
+    EXPECT_EQ(shown.end, 8u);
+    EXPECT_EQ(SendMessageA(view.editorWindow(), EM_GETMODIFY, 0, 0), 0);
+
+    EXPECT_EQ(view.fillColor(), kTitleBack);
+    EXPECT_EQ(view.titleTextColor(), kTitleText);
+    EXPECT_EQ(view.frameLineColor(), kFrame);
+    EXPECT_EQ(view.frameFaceColor(), kFrame) << "the raised and sunken lines shade from the frame colour";
+    EXPECT_EQ(view.frameStyle(), Sunken);
+    EXPECT_NE(GetWindowLongA(view.editorWindow(), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_STREQ(editorFont(view.editorWindow()).lfFaceName, "ＭＳ ゴシック");
+
+    const ColourAnswer colours = askColours(view.hwnd, WM_CTLCOLOREDIT, view.editorWindow());
+    EXPECT_EQ(brushColour(colours.brush), kEditorBack);
+    EXPECT_EQ(colours.back, kEditorBack);
+    EXPECT_EQ(colours.text, kEditorText);
+    EXPECT_EQ(page.updateTime, 1000) << "showing is not changing";
+    EXPECT_EQ(owner.count("bookChanged"), 0) << "filling the editor is not typing";
+}
+
+TEST_F(PageViewTest, AutomaticColoursAreTheNamedSystemColours) {
+    Page page;
+    page.title = "自動";
+    view.setPage(&page);
+    EXPECT_EQ(view.fillColor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(view.titleTextColor(), GetSysColor(COLOR_CAPTIONTEXT));
+    EXPECT_EQ(view.frameLineColor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(view.frameFaceColor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(view.frameStyle(), Flat);
+    const ColourAnswer colours = askColours(view.hwnd, WM_CTLCOLOREDIT, view.editorWindow());
+    EXPECT_EQ(colours.back, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(brushColour(colours.brush), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(colours.text, GetSysColor(COLOR_BTNTEXT));
+}
+
+TEST_F(PageViewTest, ThePageIsPaintedInItsColours) {
+    Page page = colouredPage();
+    page.text = "";
+    view.setPage(&page);
+    showAll();
+
+    WindowDc client(view.hwnd);
+    // The strip right of the text, left of the close button.
+    EXPECT_EQ(GetPixel(client.get(), kViewWidth - 30, 1), kTitleBack);
+    // The empty editor below the strip.
+    EXPECT_EQ(GetPixel(client.get(), kViewWidth / 2, view.stripHeight() + 40), kEditorBack);
+    // The flat frame line, in window coordinates.
+    WindowDc whole(view.hwnd, WindowDc::Area::WholeWindow);
+    EXPECT_EQ(GetPixel(whole.get(), 0, kViewHeight / 2), kFrame);
+    EXPECT_EQ(GetPixel(whole.get(), kViewWidth / 2, kViewHeight - 1), kFrame);
+
+    // The close button: its face in the strip colour and a black cross on it.
+    WindowDc button(view.button());
+    int black = 0;
+    int face = 0;
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            const COLORREF pixel = GetPixel(button.get(), x, y);
+            black += pixel == RGB(0, 0, 0) ? 1 : 0;
+            face += pixel == kTitleBack ? 1 : 0;
+        }
+    }
+    EXPECT_GE(black, 8) << "the cross";
+    EXPECT_GE(face, 12 * 12 - 8 * 8) << "the face around the cross";
+    EXPECT_EQ(GetPixel(button.get(), 0, 0), kTitleBack);
+}
+
+TEST_F(PageViewTest, AReadOnlyPageKeepsItsColours) {
+    Page page = colouredPage();
+    page.readOnly = true;
+    page.text = "";
+    view.setPage(&page);
+    const ColourAnswer colours = askColours(view.hwnd, WM_CTLCOLORSTATIC, view.editorWindow());
+    EXPECT_EQ(brushColour(colours.brush), kEditorBack);
+    EXPECT_EQ(colours.back, kEditorBack);
+    EXPECT_EQ(colours.text, kEditorText);
+
+    showAll();
+    WindowDc client(view.hwnd);
+    EXPECT_EQ(GetPixel(client.get(), kViewWidth / 2, view.stripHeight() + 40), kEditorBack);
+
+    // Other controls get the default answer, not the editor's brush.
+    const ColourAnswer other = askColours(view.hwnd, WM_CTLCOLORSTATIC, view.button());
+    EXPECT_NE(other.brush, colours.brush);
+    EXPECT_EQ(askColours(view.hwnd, WM_CTLCOLORBTN, view.button()).brush, GetStockObject(NULL_BRUSH));
+}
+
+TEST_F(PageViewTest, ReapplyingThePageKeepsTypingSelectionAndPlaceButTakesTheNewFormat) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    SendMessageA(view.editorWindow(), EM_SETSEL, 0, 0);
+    type("xy");
+    SendMessageA(view.editorWindow(), EM_SETSEL, 1, 3);
+    const RECT placeBefore = childRect(view.hwnd);
+    const int stripBefore = view.stripHeight();
+
+    page.title = "新しい題";
+    page.text = "stored text that must not be shown";
+    page.format.titleFormat.backColor = RGB(10, 20, 30);
+    page.format.frameColor = AutoColor;
+    page.format.titleFormat.fontSize = 24;
+    page.format.editorFormat.fontFace = "ＭＳ 明朝";
+    page.format.editorFormat.textColor = RGB(1, 1, 1);
+    page.readOnly = true;
+    page.floating = true; // a re-application never moves the window
+    page.floatingRect = {0, 0, 50, 50};
+    view.setPage(&page);
+
+    EXPECT_EQ(windowText(view.editorWindow()), std::string("xy") + colouredPage().text);
+    EXPECT_NE(SendMessageA(view.editorWindow(), EM_GETMODIFY, 0, 0), 0) << "the typing is still unstored";
+    const Selection kept = selection(view.editorWindow());
+    EXPECT_EQ(kept.start, 1u);
+    EXPECT_EQ(kept.end, 3u);
+    const RECT placeAfter = childRect(view.hwnd);
+    EXPECT_TRUE(EqualRect(&placeBefore, &placeAfter));
+
+    EXPECT_EQ(windowText(view.hwnd), "新しい題");
+    EXPECT_EQ(view.fillColor(), RGB(10, 20, 30));
+    EXPECT_EQ(view.frameLineColor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_GT(view.stripHeight(), stripBefore) << "the larger caption font makes a higher strip";
+    EXPECT_STREQ(editorFont(view.editorWindow()).lfFaceName, "ＭＳ 明朝");
+    EXPECT_EQ(askColours(view.hwnd, WM_CTLCOLOREDIT, view.editorWindow()).text, RGB(1, 1, 1));
+    EXPECT_NE(GetWindowLongA(view.editorWindow(), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_EQ(childRect(view.editorWindow()).top, view.stripHeight());
+
+    page.readOnly = false;
+    view.setPage(&page);
+    EXPECT_EQ(GetWindowLongA(view.editorWindow(), GWL_STYLE) & ES_READONLY, 0);
+}
+
+TEST_F(PageViewTest, AnotherPageReplacesTextAndSelectionAndAFloatingOneMovesTheWindow) {
+    Page first = colouredPage();
+    Page second;
+    second.title = "二";
+    second.text = "abcdef";
+    second.selectionStart = 2;
+    second.selectionEnd = 5;
+    second.floating = true;
+    second.floatingRect = {30, 40, 230, 190};
+    view.setPage(&first);
+    type("typed");
+    view.setPage(&second);
+    EXPECT_EQ(windowText(view.editorWindow()), "abcdef");
+    EXPECT_EQ(SendMessageA(view.editorWindow(), EM_GETMODIFY, 0, 0), 0);
+    const Selection shown = selection(view.editorWindow());
+    EXPECT_EQ(shown.start, 2u);
+    EXPECT_EQ(shown.end, 5u);
+    const RECT placed = childRect(view.hwnd);
+    EXPECT_EQ(placed.left, 30);
+    EXPECT_EQ(placed.top, 40);
+    EXPECT_EQ(placed.right, 230);
+    EXPECT_EQ(placed.bottom, 190);
+    EXPECT_EQ(first.text, colouredPage().text) << "setPage never stores";
+}
+
+TEST_F(PageViewTest, StoringAViewedPageKeepsItsTimeButTakesTheSelection) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    SendMessageA(view.editorWindow(), EM_SETSEL, 2, 6);
+    view.storePage();
+    EXPECT_EQ(page.updateTime, 1000);
+    EXPECT_EQ(page.text, colouredPage().text);
+    EXPECT_EQ(page.selectionStart, 2);
+    EXPECT_EQ(page.selectionEnd, 6);
+    EXPECT_EQ(page.title, "買い物メモ");
+}
+
+TEST_F(PageViewTest, StoringAfterTypingStampsTheTimeOnce) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    SendMessageA(view.editorWindow(), EM_SETSEL, 0, 0);
+    type("A");
+    const auto before = static_cast<std::int32_t>(std::time(nullptr));
+    view.storePage();
+    const auto after = static_cast<std::int32_t>(std::time(nullptr));
+    EXPECT_EQ(page.text, "A" + colouredPage().text);
+    EXPECT_GE(page.updateTime, before);
+    EXPECT_LE(page.updateTime, after);
+    EXPECT_EQ(SendMessageA(view.editorWindow(), EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(page.selectionStart, 1);
+    EXPECT_EQ(page.selectionEnd, 1);
+
+    // A second store without typing leaves the time alone.
+    page.updateTime = 77;
+    SendMessageA(view.editorWindow(), EM_SETSEL, 0, 1);
+    view.storePage();
+    EXPECT_EQ(page.updateTime, 77);
+    EXPECT_EQ(page.selectionEnd, 1);
+    EXPECT_EQ(page.selectionStart, 0);
+}
+
+TEST_F(PageViewTest, WithoutAPageNothingIsStored) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    type("z");
+    view.setPage(nullptr);
+    EXPECT_EQ(view.page(), nullptr);
+    view.storePage();
+    EXPECT_EQ(page.text, colouredPage().text);
+    EXPECT_EQ(page.updateTime, 1000);
+
+    // Nor once the window is gone: its empty text is no title.
+    view.setPage(&page);
+    DestroyWindow(view.hwnd);
+    view.storePage();
+    EXPECT_EQ(page.title, "買い物メモ");
+    EXPECT_EQ(page.selectionStart, 4);
+}
+
+TEST_F(PageViewTest, TypingIsReportedToTheOwner) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    owner.clear();
+    type("ab");
+    EXPECT_EQ(owner.count("bookChanged"), 2);
+    EXPECT_EQ(owner.calls.size(), 2u);
+}
+
+TEST_F(PageViewTest, CtrlF4TheCloseButtonAndADoubleClickOnTheStripEachShowThePageList) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    showAll();
+
+    {
+        const CtrlHeld ctrl;
+        SendMessageA(view.editorWindow(), WM_KEYDOWN, VK_F4, 0x003E0001);
+    }
+    EXPECT_EQ(owner.count("showPageList"), 1);
+    EXPECT_EQ(owner.argumentOf("showPageList"), 1) << "with the focus in the list";
+
+    owner.clear();
+    SendMessageA(view.button(), BM_CLICK, 0, 0);
+    flushEvents();
+    EXPECT_EQ(owner.count("showPageList"), 1);
+    EXPECT_EQ(owner.argumentOf("showPageList"), 1);
+
+    owner.clear();
+    SendMessageA(view.hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 3));
+    EXPECT_EQ(owner.count("showPageList"), 1);
+    EXPECT_EQ(owner.argumentOf("showPageList"), 1);
+
+    // F4 alone, and the button's other notifications, are no close request.
+    owner.clear();
+    SendMessageA(view.editorWindow(), WM_KEYDOWN, VK_F4, 0x003E0001);
+    SendMessageA(view.hwnd, WM_COMMAND, MAKEWPARAM(CMD_CLOSE_VIEW, BN_SETFOCUS),
+                 reinterpret_cast<LPARAM>(view.button()));
+    EXPECT_EQ(owner.count("showPageList"), 0);
+}
+
+TEST_F(PageViewTest, TheCloseButtonSitsAtTheRightEndWhateverTheCaptionFont) {
+    Page page = colouredPage();
+    for (int points : {1, 10, 28}) {
+        page.format.titleFormat.fontSize = points;
+        view.setPage(&page);
+        for (int width : {kViewWidth, 150}) {
+            SetWindowPos(view.hwnd, nullptr, 0, 0, width, kViewHeight, SWP_NOZORDER | SWP_NOMOVE);
+            RECT client{};
+            GetClientRect(view.hwnd, &client);
+            const RECT button = childRect(view.button());
+            EXPECT_EQ(button.left, client.right - 13) << points << " pt, width " << width;
+            EXPECT_EQ(button.top, 2) << points << " pt";
+            EXPECT_EQ(button.right - button.left, 12) << points << " pt";
+            EXPECT_EQ(button.bottom - button.top, 12) << points << " pt";
+        }
+    }
+    page.format.titleFormat.fontSize = 1;
+    view.setPage(&page);
+    EXPECT_LT(view.stripHeight(), 12) << "the strip is not enlarged for the button";
+}
+
+TEST_F(PageViewTest, TheFocusGoesToTheEditor) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    showAll();
+    SetFocus(view.hwnd);
+    EXPECT_EQ(GetFocus(), view.editorWindow());
+}
+
+TEST_F(PageViewTest, TheContextMenuIsTheMemoMenuOwnedByTheParent) {
+    Page page = colouredPage();
+    view.setPage(&page);
+    showAll();
+    hostMenuItems.clear();
+    RECT rect{};
+    GetWindowRect(view.hwnd, &rect);
+    SendMessageA(view.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.hwnd),
+                 MAKELPARAM(rect.left + 30, rect.top + 3));
+    const std::vector<UINT> expected = {CMD_SHOW_LIST, CMD_FLOAT_PAGE, 0, CMD_PAGE_SETTINGS, CMD_DELETE_PAGE};
+    EXPECT_EQ(hostMenuItems, expected);
+    EXPECT_TRUE(owner.calls.empty()) << "the menu's commands go to the parent window, not through the owner";
+}
