@@ -1,0 +1,396 @@
+#include "bookwindow/PageList.h"
+
+#include "app/Application.h"
+#include "book/Book.h"
+#include "bookwindow/BookController.h"
+#include "framework/DcScopes.h"
+#include "framework/DeviceContext.h"
+#include "framework/UniqueHandle.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kListBoxStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | LBS_WANTKEYBOARDINPUT |
+                                LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_NOTIFY; // 0x52200511
+constexpr DWORD kButtonStyle = WS_CHILD | BS_NOTIFY | BS_OWNERDRAW;                     // 0x4000400B
+constexpr int kRowHeight = 16;
+constexpr int kCaptionPoints = 10;
+constexpr char kCaptionFace[] = "ＭＳ ゴシック";
+constexpr char kCaption[] = "ページリスト";
+constexpr int kTitleIndent = 15;
+constexpr int kSwatchInset = 3;
+constexpr int kSwatchSize = 10;
+constexpr int kIconSize = 16;
+
+struct ToolButton {
+    int command;
+    int icon;
+    const char* toolTip; // kept by the tooltip control, so it must live for ever
+    int place;
+};
+
+// In creation order; "別ウィンドウで表示" and "ブックに戻す" share place 3.
+constexpr ToolButton kToolBar[PageList::kButtonCount] = {
+    {CMD_NEW_PAGE, IDI_NEW_PAGE, "新規ページ", 0},      {CMD_DELETE_LIST_PAGE, IDI_DELETE_PAGE, "ページ削除", 1},
+    {CMD_SHOW_PAGE, IDI_SHOW_PAGE, "ページ表示", 2},    {CMD_FLOAT_PAGE, IDI_FLOAT_PAGE, "別ウィンドウで表示", 3},
+    {CMD_SETTINGS, IDI_PAGE_SETTINGS, "ページ設定", 4}, {CMD_MOVE_UP, IDI_MOVE_UP, "上に移動", 5},
+    {CMD_MOVE_DOWN, IDI_MOVE_DOWN, "下に移動", 6},      {CMD_RETURN_TO_BOOK, IDI_RETURN_TO_BOOK, "ブックに戻す", 3},
+};
+
+enum ButtonIndex {
+    NewPageButton,
+    DeletePageButton,
+    ShowPageButton,
+    FloatPageButton,
+    SettingsButton,
+    MoveUpButton,
+    MoveDownButton,
+    ReturnToBookButton
+};
+
+COLORREF systemOr(Color color, int systemIndex) {
+    return color == AutoColor ? GetSysColor(systemIndex) : static_cast<COLORREF>(color);
+}
+
+bool controlHeld() {
+    return GetKeyState(VK_CONTROL) < 0;
+}
+
+} // namespace
+
+PageList::PageList(BookController* paneOwner, Book* pageBook) : CaptionPane(paneOwner), book(pageBook) {}
+
+HWND PageList::clientWindow() {
+    return listBox.hwnd;
+}
+
+bool PageList::onCreate(CREATESTRUCTA*) {
+    setFrameStyle(Flat);
+    setFrameLineColor(GetSysColor(COLOR_BTNSHADOW));
+    setWindowText(kCaption);
+    listBox.createListBox(0, nullptr, kListBoxStyle, 0, 0, 0, 0, hwnd, kListBoxId);
+    setCaptionFont(kCaptionFace, kCaptionPoints);
+    SendMessageA(listBox.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont.get()), FALSE);
+    SendMessageA(listBox.hwnd, LB_SETITEMHEIGHT, 0, kRowHeight);
+    createButtons();
+    return true;
+}
+
+void PageList::createButtons() {
+    for (int index = 0; index < kButtonCount; ++index) {
+        const ToolButton& tool = kToolBar[index];
+        const HWND created = CreateWindowExA(
+            0, "BUTTON", nullptr, kButtonStyle, kButtonSize * tool.place, 0, kButtonSize, kButtonSize, hwnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(tool.command)), application().instance, nullptr);
+        buttons[static_cast<std::size_t>(index)] = created;
+        if (!created) {
+            continue;
+        }
+        SetWindowLongA(created, GWL_USERDATA, tool.icon);
+        if (index != ReturnToBookButton) {
+            ShowWindow(created, SW_SHOW);
+        }
+        application().addToolTip(created, tool.toolTip, RECT{0, 0, kButtonSize, kButtonSize});
+    }
+}
+
+// The list fills the pane between the caption strip and the tool bar row.
+// Windows not made yet (the caption font lays the pane out during onCreate,
+// before the buttons exist) are left out: one null window would void the
+// whole batch.
+void PageList::onSize(UINT, int width, int height) {
+    HDWP layout = BeginDeferWindowPos(1 + kButtonCount);
+    if (layout && listBox.hwnd) {
+        layout = DeferWindowPos(layout, listBox.hwnd, nullptr, 0, captionHeight, width,
+                                std::max(height - captionHeight - kButtonSize, 0), SWP_NOZORDER);
+    }
+    for (int index = 0; index < kButtonCount && layout; ++index) {
+        const HWND window = buttons[static_cast<std::size_t>(index)];
+        if (window) {
+            layout = DeferWindowPos(layout, window, nullptr, kButtonSize * kToolBar[index].place, height - kButtonSize,
+                                    0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        }
+    }
+    if (layout) {
+        EndDeferWindowPos(layout);
+    }
+}
+
+void PageList::showList(bool show, bool setFocus) {
+    WindowObject::show(show ? SW_SHOW : SW_HIDE);
+    if (show && setFocus) {
+        SetFocus(listBox.hwnd);
+    }
+}
+
+void PageList::refresh(bool keepSelection) {
+    const int remembered = keepSelection ? listBox.listBoxSelection() : LB_ERR;
+    listBox.clearListBox();
+    for (unsigned index = 0; index < book->count(); ++index) {
+        listBox.listBoxAdd(0);
+    }
+    // A remembered index past the last row is refused by the list box, which
+    // leaves no row selected.
+    if (remembered != LB_ERR) {
+        listBox.setListBoxCaret(remembered);
+        listBox.setListBoxSelection(remembered);
+    }
+    updateButtons();
+}
+
+void PageList::updateButtons() {
+    const int selected = selectedRow();
+    const int rows = listBox.listBoxCount();
+    const bool any = selected != LB_ERR;
+    enableButton(NewPageButton, true);
+    for (int index : {DeletePageButton, ShowPageButton, FloatPageButton, ReturnToBookButton, SettingsButton}) {
+        enableButton(index, any);
+    }
+    enableButton(MoveUpButton, any && selected != 0);
+    enableButton(MoveDownButton, any && selected != rows - 1);
+
+    const Page* page = pageAt(selected);
+    if (page && page->floating) {
+        ShowWindow(buttons[FloatPageButton], SW_HIDE);
+        ShowWindow(buttons[ReturnToBookButton], SW_SHOWNORMAL);
+    } else {
+        ShowWindow(buttons[FloatPageButton], SW_SHOW);
+        ShowWindow(buttons[ReturnToBookButton], SW_HIDE);
+    }
+}
+
+bool PageList::moveRow(int index, bool up) {
+    const int target = up ? index - 1 : index + 1;
+    const int rows = listBox.listBoxCount();
+    // LB_INSERTSTRING at -1 would append, so a move off either end must not start.
+    if (index < 0 || index >= rows || target < 0 || target >= rows) {
+        return false;
+    }
+    listBox.listBoxDelete(index);
+    const int inserted = listBox.listBoxInsert(target, 0);
+    listBox.setListBoxSelection(inserted);
+    updateButtons();
+    return true;
+}
+
+void PageList::onDrawItem(DRAWITEMSTRUCT* item) {
+    if (!item) {
+        return;
+    }
+    if (item->CtlID == kListBoxId) {
+        drawRow(*item);
+    } else {
+        drawButton(*item);
+    }
+}
+
+void PageList::drawRow(const DRAWITEMSTRUCT& item) const {
+    const HDC dc = item.hDC;
+    const RECT& row = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    DeviceContext(dc).fillRect(row, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (listBox.listBoxCount() == 0) {
+        return;
+    }
+    // The row is drawn from the book as it is now: between a page's removal
+    // and the owner's refresh the list may still have a row too many.
+    const Page* page = item.itemID == static_cast<UINT>(-1) ? nullptr : pageAt(static_cast<int>(item.itemID));
+    if (!page) {
+        return;
+    }
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    RECT text = row;
+    text.left += kTitleIndent;
+    DrawTextA(dc, page->title.c_str(), static_cast<int>(page->title.size()), &text, DT_SINGLELINE | DT_VCENTER);
+
+    const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, systemOr(page->format.frameColor, COLOR_BTNSHADOW)));
+    const GdiObject<HBRUSH> brush(CreateSolidBrush(systemOr(page->format.editorFormat.backColor, COLOR_WINDOW)));
+    {
+        SelectedObject selectedPen(dc, pen.get());
+        SelectedObject selectedBrush(dc, brush.get());
+        const int left = row.left + kSwatchInset;
+        const int top = row.top + kSwatchInset;
+        DeviceContext(dc).rectangle(left, top, left + kSwatchSize, top + kSwatchSize);
+    }
+    if (item.itemState & ODS_FOCUS) {
+        DrawFocusRect(dc, &row);
+    }
+}
+
+// The image list paints the whole button in the pane's fill colour around the
+// icon's mask, so nothing else paints a background; a disabled icon is
+// blended half-way into that colour.
+void PageList::drawButton(const DRAWITEMSTRUCT& item) const {
+    const RECT& face = item.rcItem;
+    const int offset = (item.itemState & ODS_SELECTED) ? 1 : 0;
+    const int iconId = LOWORD(GetWindowLongA(item.hwndItem, GWL_USERDATA));
+    const OwnedIcon icon(static_cast<HICON>(
+        LoadImageA(application().instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, kIconSize, kIconSize, 0)));
+    const OwnedImageList list(ImageList_Create(kIconSize, kIconSize, ILC_MASK, 0, 1));
+    if (icon && list && ImageList_ReplaceIcon(list.get(), -1, icon.get()) >= 0) {
+        const COLORREF pane = fillColor();
+        ImageList_DrawEx(list.get(), 0, item.hDC, face.left + offset, face.top + offset, kIconSize, kIconSize, pane,
+                         pane, (item.itemState & ODS_DISABLED) ? ILD_BLEND50 : ILD_NORMAL);
+    }
+    if (offset) {
+        RECT edge = face;
+        DrawEdge(item.hDC, &edge, BDR_SUNKENOUTER, BF_RECT | BF_SOFT);
+    }
+}
+
+LRESULT PageList::onCtlColorButton(HDC, HWND) {
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+void PageList::onParentNotify(UINT event, UINT, LPARAM) {
+    if (event == WM_RBUTTONDOWN) {
+        showRowMenu();
+    }
+}
+
+void PageList::showRowMenu() {
+    POINT cursor{};
+    if (!GetCursorPos(&cursor) || listBox.listBoxCount() == 0) {
+        return;
+    }
+    POINT inList = cursor;
+    ScreenToClient(listBox.hwnd, &inList);
+    int row = 0;
+    if (!listBox.listBoxItemAt(inList, row)) {
+        return;
+    }
+    const Page* page = pageAt(row);
+    if (!page) {
+        return;
+    }
+    listBox.setListBoxSelection(row);
+    updateButtons();
+
+    const OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(IDM_LIST)));
+    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) {
+        return;
+    }
+    DeleteMenu(popup, page->floating ? CMD_FLOAT_PAGE : CMD_RETURN_TO_BOOK, MF_BYCOMMAND);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr);
+}
+
+LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {
+    const int selected = selectedRow();
+    Page* page = pageAt(selected);
+    if (!page) {
+        return -1;
+    }
+    switch (virtualKey) {
+    case VK_RETURN:
+        owner->openPage(selected);
+        return -1;
+    case VK_UP:
+    case VK_DOWN:
+        return controlHeld() && moveSelected(virtualKey == VK_UP) ? -2 : -1;
+    case VK_DELETE:
+        owner->deletePage(page);
+        return -1;
+    default:
+        return -1;
+    }
+}
+
+void PageList::onCommand(UINT notificationCode, UINT id, HWND control) {
+    if (id == kListBoxId && control && control == listBox.hwnd) {
+        runListBoxNotification(notificationCode);
+        return;
+    }
+    // Tool bar clicks (BN_CLICKED) and menu commands carry code 0; the
+    // buttons' focus notifications do not.
+    if (notificationCode == 0) {
+        runCommand(id);
+    }
+}
+
+void PageList::runListBoxNotification(UINT notificationCode) {
+    if (notificationCode == LBN_SELCHANGE) {
+        updateButtons();
+        return;
+    }
+    if (notificationCode == LBN_DBLCLK) {
+        // An empty list still reports a caret of 0.
+        const int caret = listBox.listBoxCaret();
+        if (pageAt(caret)) {
+            owner->openPage(caret);
+        }
+    }
+}
+
+// Every command but "新規ページ" needs a selected row that is a page; the
+// menu and the buttons offer them only then, but a command can also arrive
+// from elsewhere.
+void PageList::runCommand(UINT id) {
+    if (id == CMD_NEW_PAGE) {
+        owner->newPage();
+        return;
+    }
+    const int selected = selectedRow();
+    Page* page = pageAt(selected);
+    if (!page) {
+        return;
+    }
+    switch (id) {
+    case CMD_SETTINGS:
+        owner->editPageSettings(selected);
+        break;
+    case CMD_RETURN_TO_BOOK:
+        if (page->floating) {
+            owner->returnToBook(page);
+            SetFocus(listBox.hwnd);
+        }
+        break;
+    case CMD_FLOAT_PAGE:
+        owner->floatPage(selected, true);
+        break;
+    case CMD_MOVE_UP:
+    case CMD_MOVE_DOWN:
+        moveSelected(id == CMD_MOVE_UP);
+        SetFocus(listBox.hwnd);
+        break;
+    case CMD_SHOW_PAGE:
+        owner->openPage(selected);
+        break;
+    case CMD_DELETE_LIST_PAGE:
+        owner->deletePage(page);
+        break;
+    default:
+        break;
+    }
+}
+
+bool PageList::moveSelected(bool up) {
+    const int selected = selectedRow();
+    const int target = up ? selected - 1 : selected + 1;
+    if (!pageAt(selected) || !pageAt(target)) {
+        return false;
+    }
+    owner->movePage(selected, up);
+    moveRow(selected, up);
+    return true;
+}
+
+void PageList::enableButton(int index, bool enabled) const {
+    EnableWindow(buttons[static_cast<std::size_t>(index)], enabled ? TRUE : FALSE);
+}
+
+Page* PageList::pageAt(int row) const {
+    if (row < 0 || static_cast<unsigned>(row) >= book->count()) {
+        return nullptr;
+    }
+    return book->at(static_cast<unsigned>(row));
+}
+
+int PageList::selectedRow() const {
+    return listBox.listBoxSelection();
+}
