@@ -1,17 +1,57 @@
 #include "bookwindow/BookWindow.h"
 
 #include "app/Application.h"
+#include "book/LkError.h"
+#include "book/PageSettingsSheet.h"
+#include "bookwindow/PageList.h"
+#include "framework/ColorMath.h"
+#include "framework/DcScopes.h"
+#include "framework/DeviceContext.h"
+#include "framework/MonitorPlacement.h"
 #include "framework/WindowProcedure.h"
+#include "pagewindows/AboutBox.h"
+#include "pagewindows/FloatingPageWindow.h"
+#include "pagewindows/PageView.h"
 #include "resources/resource.h"
 
-#include <string>
+#include <shellapi.h>
+
+#include <ctime>
+#include <utility>
 
 namespace {
+
 constexpr DWORD kMainWindowStyle = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_THICKFRAME;
+constexpr int kCloseIconSize = 16;
+constexpr int kStripWidth = 17; // the left strip: close icon and grip
+constexpr int kGripTop = 19;
+constexpr int kGripBottomMargin = 3;
+constexpr int kGripLines[] = {3, 9};
+constexpr int kFloatOffset = 10; // a floated page opens this far right of and below the view
+
+constexpr UINT kTrayNotifyMessage = WM_APP + 100;
+constexpr UINT kTrayIconId = 102;
+
+constexpr const char* kCaption = "Leafkeeper";
+constexpr const char* kSamplePageTitle = "サンプルページ";
+constexpr const char* kSamplePageText = "Leafkeeperをご使用いただきありがとうございます。";
+
+GdiObject<HPEN> solidPen(COLORREF color) { return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, color)); }
+
+void verticalLine(HDC dc, HPEN pen, int x, int top, int bottom) {
+    SelectedObject selected(dc, pen);
+    const POINT points[2] = {{x, top}, {x, bottom}};
+    Polyline(dc, points, 2);
+}
+
 } // namespace
 
-BookWindow::BookWindow() = default;
+BookWindow::BookWindow(std::string folder)
+    : pageView(std::make_unique<PageView>(this)), pageList(std::make_unique<PageList>(this, &book)),
+      dataFolder(std::move(folder)) {}
 
+// The windows are gone by now: the floating windows were destroyed in
+// onDestroy, the panes with the main window.
 BookWindow::~BookWindow() = default;
 
 bool BookWindow::createMainWindow(HWND owner) {
@@ -21,7 +61,617 @@ bool BookWindow::createMainWindow(HWND owner) {
     application().loadString(IDS_APP_TITLE, title);
     registerWindowClass(className.c_str(), CS_HREDRAW | CS_VREDRAW, nullptr, nullptr, LoadCursorA(nullptr, IDC_ARROW),
                         nullptr);
+    // The real placement is applied by applyStartup while the window is created.
     return create(0, className.c_str(), title.c_str(), kMainWindowStyle, 500, 300, 150, 100, owner, nullptr);
 }
 
-void BookWindow::onDestroy() { PostQuitMessage(0); }
+// Start-up
+
+bool BookWindow::onCreate(CREATESTRUCTA*) {
+    static const RECT closeIconRect{0, 0, kCloseIconSize, kCloseIconSize};
+    application().addToolTip(hwnd, "閉じる", closeIconRect);
+    closeIcon.reset(static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                  kCloseIconSize, kCloseIconSize, LR_DEFAULTCOLOR)));
+    pageView->createPane(hwnd);
+    pageList->createPane(hwnd);
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+
+    if (!dataFolder.empty()) {
+        settings.setDataFolder(dataFolder);
+    }
+    settings.load();
+    // Reopening the floating pages shows the page list, which would forget
+    // the page shown at the last exit.
+    const int pageShownAtExit = settings.showPage;
+    if (!loadBook()) {
+        makeSamplePage();
+    }
+    settings.showPage = pageShownAtExit;
+    applySystemColors();
+    applyStartup();
+    return true;
+}
+
+void BookWindow::makeSamplePage() {
+    auto page = std::make_unique<Page>();
+    page->title = kSamplePageTitle;
+    page->setText(kSamplePageText);
+    book.append(std::move(page));
+    pageList->refresh(false);
+}
+
+bool BookWindow::loadBook() {
+    book.clear();
+    bool loaded = false;
+    bookFileUnreadable = false;
+    try {
+        loaded = book.load(settings.bookFile);
+    } catch (const lk_error& error) {
+        MessageBoxA(hwnd, error.what(), kCaption, MB_ICONERROR);
+        bookFileUnreadable = true;
+    }
+    for (unsigned i = 0; i < book.count(); ++i) {
+        if (book.at(i)->floating) {
+            floatPage(static_cast<int>(i), false);
+        }
+    }
+    pageList->refresh(false);
+    return loaded;
+}
+
+void BookWindow::applySystemColors() {
+    setFillColor(GetSysColor(COLOR_BTNFACE));
+    setFrameFaceColor(GetSysColor(COLOR_BTNFACE));
+    setFrameLineColor(GetSysColor(COLOR_BTNSHADOW));
+    setFrameStyle(Flat);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    pageList->setFillColor(shadow);
+    pageList->setFrameFaceColor(shadow);
+    pageList->setFrameLineColor(shadow);
+    pageList->setFrameStyle(Flat);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void BookWindow::applyStartup() {
+    placeWindow();
+    chooseStartupPage();
+    if (!settings.beginHide) {
+        showBookWindow(true);
+    }
+    addTrayIcon();
+}
+
+// A rectangle left on a monitor that is gone is moved onto the nearest one.
+void BookWindow::placeWindow() {
+    RECT stored{settings.left, settings.top, settings.right, settings.bottom};
+    const RECT placed = placeOnNearestMonitor(stored);
+    lowerOwnerBeneathEverything();
+    SetWindowPos(hwnd, settings.showTop ? HWND_TOPMOST : HWND_NOTOPMOST, placed.left, placed.top,
+                 placed.right - placed.left, placed.bottom - placed.top, SWP_NOACTIVATE);
+}
+
+void BookWindow::chooseStartupPage() {
+    const int count = static_cast<int>(book.count());
+    int page = -1;
+    if (settings.beginPage == -2) {
+        page = settings.showPage;
+    } else if (settings.beginPage >= 0) {
+        page = settings.beginPage;
+    }
+    const bool valid = page >= 0 && page < count;
+    // A floating start-up page is brought forward in its own window by
+    // openPage; the remembered page of the last exit never floats.
+    if (valid && (settings.beginPage == -2 || !book.at(static_cast<unsigned>(page))->floating)) {
+        openPage(page);
+    } else {
+        showPageList(true);
+    }
+}
+
+// Showing pages
+
+void BookWindow::openPage(int index) {
+    Page* page = book.at(static_cast<unsigned>(index));
+    if (page->floating) {
+        if (FloatingPageWindow* window = floatingWindowOf(page)) {
+            ShowWindow(window->hwnd, SW_SHOW);
+            SetFocus(window->hwnd);
+        }
+        return;
+    }
+    settings.showPage = index;
+    pageView->setPage(page);
+    ShowWindow(pageView->hwnd, SW_SHOW);
+    pageList->showList(false, false);
+    SetFocus(pageView->hwnd);
+}
+
+void BookWindow::showPageList(bool setFocus) {
+    pageList->showList(true, setFocus);
+    pageView->storePage();
+    ShowWindow(pageView->hwnd, SW_HIDE);
+    settings.showPage = -1;
+}
+
+void BookWindow::floatPage(int index, bool placeOverView) {
+    Page* page = book.at(static_cast<unsigned>(index));
+    if (page->floating) {
+        if (FloatingPageWindow* window = floatingWindowOf(page)) {
+            ShowWindow(window->hwnd, SW_SHOW);
+            return;
+        }
+    }
+    auto window = std::make_unique<FloatingPageWindow>(this);
+    if (!window->createPane(GetParent(hwnd))) {
+        return;
+    }
+    if (placeOverView) {
+        RECT rect{};
+        GetWindowRect(pageView->hwnd, &rect);
+        OffsetRect(&rect, kFloatOffset, kFloatOffset);
+        page->floatingRect = {rect.left, rect.top, rect.right, rect.bottom};
+    }
+    window->setPage(page);
+    ShowWindow(window->hwnd, SW_SHOW);
+    pageView->setPage(nullptr);
+    showPageList(false);
+    floatingWindows[page] = std::move(window);
+    pageList->updateButtons();
+    bookChanged();
+}
+
+void BookWindow::returnToBook(Page* page) {
+    const auto entry = floatingWindows.find(page);
+    if (entry == floatingWindows.end()) {
+        return;
+    }
+    page->floating = false;
+    // The map entry keeps the object alive until its window is gone; the
+    // caller may be that window's own handler, which returns at once.
+    std::unique_ptr<FloatingPageWindow> window = std::move(entry->second);
+    floatingWindows.erase(entry);
+    window->storePage();
+    DestroyWindow(window->hwnd);
+    window.reset();
+    pageList->updateButtons();
+    bookChanged();
+}
+
+void BookWindow::deletePage(Page* page) {
+    const unsigned index = book.indexOf(page);
+    if (index >= book.count()) {
+        return;
+    }
+    // A floating note's menu stays usable while the page's own settings sheet
+    // is open; that sheet would write into the deleted page on OK.
+    if (page == editedPage) {
+        MessageBoxA(hwnd, "このページの設定を開いています。設定を閉じてから削除してください。", kCaption,
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::string question = "「" + page->title + "」ページを削除してよろしいですか？";
+    if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL) {
+        return;
+    }
+    if (page->floating) {
+        std::unique_ptr<FloatingPageWindow> window;
+        const auto entry = floatingWindows.find(page);
+        if (entry != floatingWindows.end()) {
+            window = std::move(entry->second);
+            floatingWindows.erase(entry);
+            DestroyWindow(window->hwnd);
+        }
+        book.removeAt(index);
+        window.reset();
+    } else {
+        // Nothing may later be stored into the deleted page.
+        if (pageView->page() == page) {
+            pageView->setPage(nullptr);
+        }
+        book.removeAt(index);
+        if (IsWindowVisible(pageView->hwnd) && pageView->page() == nullptr) {
+            showPageList(true);
+        }
+    }
+    adjustIndexesAfterDelete(static_cast<int>(index));
+    pageList->refresh(false);
+    bookChanged();
+}
+
+// Indexes that name pages follow their pages: the start-up page and the
+// page shown in the book move up when a page before them goes.
+void BookWindow::adjustIndexesAfterDelete(int index) {
+    if (settings.beginPage == index) {
+        settings.beginPage = -1;
+    } else if (settings.beginPage > index) {
+        --settings.beginPage;
+    }
+    if (settings.showPage > index) {
+        --settings.showPage;
+    }
+}
+
+void BookWindow::movePage(int index, bool up) {
+    if (!book.move(static_cast<unsigned>(index), up)) {
+        return;
+    }
+    adjustBeginPageAfterMove(index, up);
+    bookChanged();
+}
+
+void BookWindow::adjustBeginPageAfterMove(int index, bool up) {
+    const int neighbour = up ? index - 1 : index + 1;
+    if (settings.beginPage == index) {
+        settings.beginPage = neighbour;
+    } else if (settings.beginPage == neighbour) {
+        settings.beginPage = index;
+    }
+}
+
+void BookWindow::editPageSettings(int index) {
+    Page* page = book.at(static_cast<unsigned>(index));
+    if (!page->editSettings(hwnd)) {
+        return;
+    }
+    if (index == settings.showPage) {
+        pageView->setPage(page);
+    } else {
+        pageList->refresh(true);
+        if (page->floating) {
+            if (FloatingPageWindow* window = floatingWindowOf(page)) {
+                window->setPage(page);
+            }
+        }
+    }
+    bookChanged();
+}
+
+void BookWindow::newPage() {
+    auto page = std::make_unique<Page>();
+    if (!page->editSettings(hwnd)) {
+        return;
+    }
+    const int index = book.append(std::move(page));
+    pageView->storePage();
+    pageList->refresh(true);
+    openPage(index);
+    bookChanged();
+}
+
+void BookWindow::refreshPageList(bool keepSelection) { pageList->refresh(keepSelection); }
+
+void BookWindow::bookChanged() {}
+
+void BookWindow::showOptions() {
+    const std::string previousBookFile = settings.bookFile;
+    if (settings.runOptions(hwnd, book) <= 0) {
+        return;
+    }
+    applySystemColors();
+    settings.save();
+    if (settings.bookFile == previousBookFile) {
+        return;
+    }
+    closeFloatingWindows();
+    pageView->setPage(nullptr);
+    showPageList(true);
+    loadBook();
+}
+
+void BookWindow::showBookWindow(bool show) {
+    ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
+    if (show) {
+        SetForegroundWindow(hwnd);
+    }
+}
+
+void BookWindow::closeFloatingWindows() {
+    for (auto& entry : floatingWindows) {
+        entry.second->storePage();
+        DestroyWindow(entry.second->hwnd);
+    }
+    floatingWindows.clear();
+}
+
+FloatingPageWindow* BookWindow::floatingWindowOf(Page* page) const {
+    const auto entry = floatingWindows.find(page);
+    return entry == floatingWindows.end() ? nullptr : entry->second.get();
+}
+
+// Messages
+
+LRESULT BookWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kTrayNotifyMessage) {
+        onTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+        return 0;
+    }
+    if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+        // The shell restarted and forgot every icon.
+        addTrayIcon();
+        return 0;
+    }
+    return FramedWindow::handleMessage(message, wParam, lParam);
+}
+
+void BookWindow::onCommand(UINT, UINT id, HWND) {
+    switch (id) {
+    case CMD_SETTINGS:
+        showOptions();
+        break;
+    case CMD_FLOAT_PAGE:
+        if (settings.showPage >= 0) {
+            pageView->storePage();
+            floatPage(settings.showPage, true);
+        }
+        break;
+    case CMD_PAGE_SETTINGS:
+        if (settings.showPage >= 0) {
+            editPageSettings(settings.showPage);
+        }
+        break;
+    case CMD_SHOW_LIST:
+        showPageList(true);
+        break;
+    case CMD_ADD_PAGE:
+        newPage();
+        break;
+    case CMD_ALWAYS_ON_TOP:
+        toggleAlwaysOnTop();
+        break;
+    case CMD_EXIT:
+        DestroyWindow(hwnd);
+        break;
+    case CMD_ABOUT:
+        runAboutBox();
+        break;
+    case CMD_SHOW_WINDOW:
+        showBookWindow(true);
+        break;
+    case CMD_HIDE_WINDOW:
+        showBookWindow(false);
+        break;
+    case CMD_DELETE_PAGE:
+        if (settings.showPage >= 0) {
+            deletePage(book.at(static_cast<unsigned>(settings.showPage)));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void BookWindow::toggleAlwaysOnTop() {
+    settings.showTop = !settings.showTop;
+    lowerOwnerBeneathEverything();
+    SetWindowPos(hwnd, settings.showTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// Wine keeps an owned window topmost when the window right below it is its
+// owner; the hidden owner window belongs at the bottom anyway.
+void BookWindow::lowerOwnerBeneathEverything() const {
+    if (HWND owner = GetWindow(hwnd, GW_OWNER)) {
+        SetWindowPos(owner, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void BookWindow::runAboutBox() {
+    AboutBox about;
+    about.run(hwnd);
+}
+
+void BookWindow::onSize(UINT, int width, int height) {
+    HDWP positions = BeginDeferWindowPos(2);
+    for (HWND child : {pageView->hwnd, pageList->hwnd}) {
+        if (positions && child) {
+            positions = DeferWindowPos(positions, child, nullptr, kStripWidth, 1, width - kStripWidth - 1, height - 2,
+                                       SWP_NOZORDER);
+        }
+    }
+    if (positions) {
+        EndDeferWindowPos(positions);
+    }
+}
+
+void BookWindow::onPaint() {
+    PaintDc paint(hwnd);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    DeviceContext(paint.get()).fillRect(client, fillColor());
+    paintGrip(paint.get(), client);
+    DrawIconEx(paint.get(), 0, 0, closeIcon.get(), kCloseIconSize, kCloseIconSize, 0, nullptr, DI_NORMAL);
+}
+
+// Two lines for the flat style; light and dark pairs for the 3-D styles,
+// shaded from the fill colour.
+void BookWindow::paintGrip(HDC dc, const RECT& client) const {
+    const int top = client.top + kGripTop;
+    const int bottom = client.bottom - kGripBottomMargin;
+    if (frameStyle() == Flat) {
+        const GdiObject<HPEN> line = solidPen(frameLineColor());
+        for (int x : kGripLines) {
+            verticalLine(dc, line.get(), x, top, bottom);
+        }
+        return;
+    }
+    const GdiObject<HPEN> light = solidPen(ColorMath::lighter(fillColor()));
+    const GdiObject<HPEN> dark = solidPen(ColorMath::darker(fillColor()));
+    const bool raised = frameStyle() == Raised;
+    for (int x : kGripLines) {
+        verticalLine(dc, raised ? light.get() : dark.get(), x, top, bottom);
+        verticalLine(dc, raised ? dark.get() : light.get(), x + 1, top, bottom);
+    }
+}
+
+bool BookWindow::inCloseIcon(int x, int y) const { return x < kCloseIconSize && y < kCloseIconSize; }
+
+// A press on any bare point of the client area drags the window, except on
+// the close icon.
+LRESULT BookWindow::onNcHitTest(int x, int y) {
+    const LRESULT hit = FramedWindow::onNcHitTest(x, y);
+    POINT point{x, y};
+    ScreenToClient(hwnd, &point);
+    if (point.x >= 0 && point.y >= 0 && inCloseIcon(point.x, point.y)) {
+        return hit;
+    }
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void BookWindow::onLButtonDown(UINT, int x, int y) {
+    if (!inCloseIcon(x, y)) {
+        return;
+    }
+    if (settings.closeEnd) {
+        DestroyWindow(hwnd);
+    } else {
+        showBookWindow(false);
+    }
+}
+
+void BookWindow::onNcRButtonUp(UINT, int x, int y) { showMainMenu(x, y); }
+
+void BookWindow::showMainMenu(int x, int y) {
+    OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(IDM_MAIN)));
+    HMENU popup = GetSubMenu(menu.get(), 0);
+    if (!popup) {
+        return;
+    }
+    if (settings.showTop) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STATE;
+        item.fState = MFS_CHECKED;
+        SetMenuItemInfoA(popup, CMD_ALWAYS_ON_TOP, FALSE, &item);
+    }
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, x, y, 0, hwnd, nullptr);
+}
+
+bool BookWindow::onQueryEndSession() {
+    DestroyWindow(hwnd);
+    return true;
+}
+
+// Shutdown: the settings, the pages and the book are written before the
+// notification-area icon goes and the message loop ends.
+void BookWindow::onDestroy() {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    settings.left = rect.left;
+    settings.top = rect.top;
+    settings.right = rect.right;
+    settings.bottom = rect.bottom;
+    settings.save();
+    pageView->storePage();
+    closeFloatingWindows();
+    saveBookAtExit();
+    removeTrayIcon();
+    closeIcon.reset();
+    PostQuitMessage(0);
+}
+
+// Saving
+
+void BookWindow::saveBookAtExit() {
+    while (!saveBookKeepingDamagedFile()) {
+        const std::string recovery = recoveryPath();
+        const std::string question = "ブックファイルを保存できませんでした。\r\n" + settings.bookFile +
+                                     "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
+                                     recovery;
+        if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
+            continue;
+        }
+        if (!book.save(recovery)) {
+            const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
+            MessageBoxA(hwnd, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
+        }
+        return;
+    }
+}
+
+// A book file that could not be read is never written over: it is renamed
+// first, so the user can still take it to lkbook salvage or to a backup.
+bool BookWindow::saveBookKeepingDamagedFile() {
+    if (bookFileUnreadable) {
+        std::string kept = settings.bookFile + ".invalid";
+        for (int n = 2; GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+            kept = settings.bookFile + ".invalid" + std::to_string(n);
+        }
+        if (!MoveFileA(settings.bookFile.c_str(), kept.c_str()) &&
+            GetFileAttributesA(settings.bookFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return false;
+        }
+        bookFileUnreadable = false;
+    }
+    return book.save(settings.bookFile);
+}
+
+// Beside the executable, where the settings are written too; named by the
+// time so an earlier recovery file is never replaced.
+std::string BookWindow::recoveryPath() const {
+    std::string folder = dataFolder;
+    if (folder.empty()) {
+        application().moduleDirectory(folder);
+    }
+    if (!folder.empty() && folder.back() != '\\') {
+        folder += '\\';
+    }
+    const std::time_t now = std::time(nullptr);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
+    return folder + "lk-recovered-" + stamp + ".bok";
+}
+
+// The notification-area icon
+
+void BookWindow::addTrayIcon() {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = hwnd;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayNotifyMessage;
+    OwnedIcon icon(static_cast<HICON>(
+        LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    data.hIcon = icon.get();
+    std::string tip;
+    application().loadString(IDS_APP_TITLE, tip);
+    lstrcpynA(data.szTip, tip.c_str(), 64);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void BookWindow::removeTrayIcon() {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = hwnd;
+    data.uID = kTrayIconId;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+void BookWindow::onTrayNotify(UINT iconId, UINT mouseMessage) {
+    if (iconId != kTrayIconId) {
+        return;
+    }
+    // While a sheet or message box of the main window is open, the icon only
+    // brings it forward: its menu could end the program or replace the book
+    // under the open dialog.
+    if (!IsWindowEnabled(hwnd) && (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN)) {
+        SetForegroundWindow(GetLastActivePopup(hwnd));
+        return;
+    }
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        showBookWindow(true);
+        return;
+    }
+    if (mouseMessage != WM_RBUTTONDOWN) {
+        return;
+    }
+    OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(IDM_TRAY)));
+    HMENU popup = GetSubMenu(menu.get(), 0);
+    if (!popup) {
+        return;
+    }
+    SetForegroundWindow(hwnd);
+    RemoveMenu(popup, IsWindowVisible(hwnd) == TRUE ? CMD_SHOW_WINDOW : CMD_HIDE_WINDOW, MF_BYCOMMAND);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr);
+}

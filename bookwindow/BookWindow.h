@@ -1,15 +1,104 @@
 #pragma once
 
-#include "framework/WindowObject.h"
+#include "book/Book.h"
+#include "book/Settings.h"
+#include "bookwindow/BookController.h"
+#include "framework/FramedWindow.h"
+#include "framework/UniqueHandle.h"
 
-// The main window: caption-less, owned by the hidden owner window; its
-// destruction ends the program.
-class BookWindow : public WindowObject {
+#include <map>
+#include <memory>
+#include <string>
+
+class FloatingPageWindow;
+class PageList;
+class PageView;
+
+// The main window and the controller of the whole book: it shows one page in
+// its page view or, in the same place, the page list; keeps the floating
+// windows of the pages shown outside the book; carries the notification-area
+// icon; loads the settings and the book when it is created and writes both
+// when it is destroyed, which ends the program.
+class BookWindow : public FramedWindow, public BookController {
 public:
-    BookWindow();
+    // `dataFolder` holds the INI file and the default book file; empty means
+    // the program's own folder.
+    explicit BookWindow(std::string dataFolder = std::string());
     ~BookWindow() override;
 
     bool createMainWindow(HWND owner);
 
+    void openPage(int index) override;
+    void showPageList(bool setFocus) override;
+    void floatPage(int index, bool placeOverView) override;
+    void returnToBook(Page* page) override;
+    void deletePage(Page* page) override;
+    void movePage(int index, bool up) override;
+    void editPageSettings(int index) override;
+    void newPage() override;
+    void refreshPageList(bool keepSelection) override;
+    void bookChanged() override;
+
+    void showOptions();
+    void showBookWindow(bool show);
+    void closeFloatingWindows();
+    // false when no book file could be read (missing, or not a sound book).
+    bool loadBook();
+    void applyStartup();
+    void applySystemColors();
+
+    void addTrayIcon();
+    void removeTrayIcon();
+    void onTrayNotify(UINT iconId, UINT mouseMessage);
+
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onCreate(CREATESTRUCTA* creation) override;
     void onDestroy() override;
+    void onCommand(UINT notificationCode, UINT id, HWND control) override;
+    void onSize(UINT type, int width, int height) override;
+    void onPaint() override;
+    LRESULT onNcHitTest(int x, int y) override;
+    void onLButtonDown(UINT keys, int x, int y) override;
+    void onNcRButtonUp(UINT hitTest, int x, int y) override;
+    bool onQueryEndSession() override;
+
+    // Read by tests and by the options sheet.
+    const Book& currentBook() const { return book; }
+    Settings& currentSettings() { return settings; }
+    PageView& view() { return *pageView; }
+    PageList& list() { return *pageList; }
+    FloatingPageWindow* floatingWindowOf(Page* page) const;
+    std::size_t floatingWindowCount() const { return floatingWindows.size(); }
+
+private:
+    void makeSamplePage();
+    void placeWindow();
+    void chooseStartupPage();
+    void paintGrip(HDC dc, const RECT& client) const;
+    bool inCloseIcon(int x, int y) const;
+    void showMainMenu(int x, int y);
+    void toggleAlwaysOnTop();
+    void lowerOwnerBeneathEverything() const;
+    void runAboutBox();
+    void adjustIndexesAfterDelete(int index);
+    void adjustBeginPageAfterMove(int index, bool up);
+
+    // Writes the book to its file; tells the user and offers a retry and a
+    // recovery file when that fails, so nothing written is lost silently.
+    void saveBookAtExit();
+    bool saveBookKeepingDamagedFile();
+    std::string recoveryPath() const;
+
+    std::unique_ptr<PageView> pageView;
+    std::unique_ptr<PageList> pageList;
+    std::map<Page*, std::unique_ptr<FloatingPageWindow>> floatingWindows;
+    Book book;
+    OwnedIcon closeIcon;
+    Settings settings;
+
+    std::string dataFolder;
+    // The book file read at start-up was not a sound book: it is kept aside
+    // before anything is written under its name.
+    bool bookFileUnreadable = false;
+    UINT taskbarCreatedMessage = 0;
 };

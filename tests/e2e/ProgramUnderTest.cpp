@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -166,10 +167,67 @@ std::vector<HWND> ProgramUnderTest::windowsOfClass(const char* className) const 
     return found;
 }
 
-HWND ProgramUnderTest::waitForDialog(DWORD timeoutMilliseconds) const {
+namespace {
+
+struct PaneSearch {
+    const char* childClass;
+    HWND pane;
+};
+
+BOOL CALLBACK considerPane(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<PaneSearch*>(context);
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "LKDOCWND") {
+        return TRUE;
+    }
+    if (FindWindowExA(window, nullptr, search->childClass, nullptr)) {
+        search->pane = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND paneHolding(HWND main, const char* childClass) {
+    PaneSearch search{childClass, nullptr};
+    if (main) {
+        EnumChildWindows(main, considerPane, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.pane;
+}
+
+} // namespace
+
+HWND ProgramUnderTest::pageListPane() const { return paneHolding(mainWindow(), "ListBox"); }
+
+HWND ProgramUnderTest::pageViewPane() const { return paneHolding(mainWindow(), "Edit"); }
+
+HWND ProgramUnderTest::listBox() const { return FindWindowExA(pageListPane(), nullptr, "ListBox", nullptr); }
+
+HWND ProgramUnderTest::editor() const { return FindWindowExA(pageViewPane(), nullptr, "Edit", nullptr); }
+
+std::vector<HWND> ProgramUnderTest::floatingWindows() const { return windowsOfClass("LKDOCWND"); }
+
+bool ProgramUnderTest::waitForNoDialog(DWORD timeoutMilliseconds) const {
+    const DWORD start = GetTickCount();
+    while (findDialog(process.dwProcessId)) {
+        if (GetTickCount() - start > timeoutMilliseconds) {
+            return false;
+        }
+        Sleep(20);
+    }
+    settle();
+    return true;
+}
+
+HWND ProgramUnderTest::waitForDialog(DWORD timeoutMilliseconds, HWND previous) const {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMilliseconds) {
-        if (HWND dialog = findDialog(process.dwProcessId)) {
+        std::set<HWND> exclude;
+        if (previous) {
+            exclude.insert(previous);
+        }
+        if (HWND dialog = findDialog(process.dwProcessId, exclude)) {
             settle();
             return dialog;
         }

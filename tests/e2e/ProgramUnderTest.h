@@ -36,8 +36,18 @@ public:
     HWND mainWindow() const;
     // Top-level windows of the process with this class name.
     std::vector<HWND> windowsOfClass(const char* className) const;
-    // Waits for the next dialog of the process not in `exclude`.
-    HWND waitForDialog(DWORD timeoutMilliseconds = 10000) const;
+    // The book window's two panes (children of class "LKDOCWND" holding a
+    // list box or an editor), their controls, and the floating page windows.
+    HWND pageListPane() const;
+    HWND pageViewPane() const;
+    HWND listBox() const;
+    HWND editor() const;
+    std::vector<HWND> floatingWindows() const;
+    // Waits for the next dialog (message box, sheet) of the process other
+    // than `previous`, which may still be closing.
+    HWND waitForDialog(DWORD timeoutMilliseconds = 10000, HWND previous = nullptr) const;
+    // Waits until no dialog of the process is open.
+    bool waitForNoDialog(DWORD timeoutMilliseconds = 10000) const;
     // Waits until the program has handled everything sent so far.
     void settle() const;
 

@@ -1,5 +1,6 @@
 #include "support/Dialogs.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -34,11 +35,18 @@ HWND findDialog(DWORD processId, const std::set<HWND>& exclude) {
     return search.found;
 }
 
+// WM_GETTEXT rather than GetWindowTextA: for a window of another process the
+// latter returns only the stored caption, never an edit control's text.
 std::string windowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 2);
-    const int copied = GetWindowTextA(window, buffer.data(), length + 1);
-    return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) {
+        return std::string();
+    }
+    std::vector<char> buffer(length + 2);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, 5000,
+                        &copied);
+    return std::string(buffer.data(), std::min<std::size_t>(copied, length));
 }
 
 std::string dialogItemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }

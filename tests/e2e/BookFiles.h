@@ -1,0 +1,35 @@
+#pragma once
+
+#include "book/Book.h"
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+// Books written and read with the program's own book file code.
+
+struct PageSpec {
+    const char* title;
+    const char* text;
+    bool floating = false;
+    PageRect floatingRect{10, 10, 110, 110};
+};
+
+inline void writeBook(const std::string& path, std::initializer_list<PageSpec> pages) {
+    Book book;
+    for (const PageSpec& spec : pages) {
+        auto page = std::make_unique<Page>();
+        page->title = spec.title;
+        page->text = spec.text;
+        page->floating = spec.floating;
+        page->floatingRect = spec.floatingRect;
+        book.append(std::move(page));
+    }
+    book.save(path);
+}
+
+inline std::unique_ptr<Book> readBook(const std::string& path) {
+    auto book = std::make_unique<Book>();
+    book->load(path);
+    return book;
+}
