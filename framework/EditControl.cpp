@@ -1,0 +1,76 @@
+#include "framework/EditControl.h"
+
+#include "book/Page.h"
+#include "framework/Brushes.h"
+#include "framework/Fonts.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr DWORD kEditorStyle = WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
+
+COLORREF resolved(COLORREF color, int systemColor) {
+    return color == AutoColor ? GetSysColor(systemColor) : color;
+}
+
+} // namespace
+
+// The brush exists from the start, so the parent never hands the control a
+// null brush for its background.
+EditControl::EditControl() : backBrush(createBrush(BS_SOLID, backColor, 0)) {}
+
+bool EditControl::createEditor(HWND parent) {
+    if (!createEdit(0, nullptr, kEditorStyle, 0, 0, 0, 0, parent, 0)) {
+        return false;
+    }
+    // The default limit stops typing at 32,767 characters; a memo may be longer.
+    SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+    return true;
+}
+
+void EditControl::setFont(const char* faceName, int pointSize) {
+    // The control must let go of the old font before it is deleted.
+    SendMessageA(hwnd, WM_SETFONT, 0, FALSE);
+    createPointFont(font, faceName, pointSize);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+}
+
+HBRUSH EditControl::setBackColor(COLORREF color) {
+    backColor = resolved(color, COLOR_WINDOW);
+    backBrush.reset(createBrush(BS_SOLID, backColor, 0));
+    return backBrush.get();
+}
+
+COLORREF EditControl::setTextColor(COLORREF color) {
+    textColor = resolved(color, COLOR_BTNTEXT);
+    return textColor;
+}
+
+HBRUSH EditControl::prepareColors(HDC dc) const {
+    SetBkColor(dc, backColor);
+    SetTextColor(dc, textColor);
+    return backBrush.get();
+}
+
+// The control sees the key before the parent is asked to close: closing a
+// floating page deletes this object, so nothing may follow the request.
+void EditControl::onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) {
+    WindowObject::onKeyDown(virtualKey, repeatCount, flags);
+    if (virtualKey == VK_F4 && GetKeyState(VK_CONTROL) < 0) {
+        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(CMD_CLOSE_VIEW, 0), 0);
+    }
+}
+
+bool EditControl::onSetCursor(HWND window, UINT hitTest, UINT mouseMessage) {
+    WindowObject::onSetCursor(window, hitTest, mouseMessage);
+    const bool overText = GetFocus() != nullptr && hitTest != HTVSCROLL;
+    SetCursor(LoadCursorA(nullptr, overText ? IDC_IBEAM : IDC_ARROW));
+    return true;
+}
+
+void EditControl::onShowWindow(bool shown, UINT status) {
+    if (shown) {
+        scrollCaret();
+    }
+    WindowObject::onShowWindow(shown, status);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "framework/UniqueHandle.h"
+#include "framework/WindowObject.h"
+
+// The multi-line editor of a page: a subclassed "Edit" control with its own
+// font, text colour and background brush, which its parent hands out when the
+// control asks for its colours.
+class EditControl : public WindowObject {
+public:
+    EditControl();
+
+    // A hidden, unsized child of `parent` with a vertical scroll bar and
+    // unwrapped lines; the owner lays it out and shows it.
+    bool createEditor(HWND parent);
+    void setFont(const char* faceName, int pointSize);
+    // AutoColor (0xFFFFFFFF) stands for the system window colour. Returns the
+    // new background brush, which the control keeps.
+    HBRUSH setBackColor(COLORREF color);
+    // AutoColor stands for the system button-text colour. Returns the colour
+    // now in use.
+    COLORREF setTextColor(COLORREF color);
+    // For the parent's WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: sets the text and
+    // background colours of `dc` and returns the background brush.
+    HBRUSH prepareColors(HDC dc) const;
+
+    // Ctrl+F4 asks the parent to close the view (CMD_CLOSE_VIEW).
+    void onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) override;
+    // The I-beam over the text while the program has the focus; the arrow
+    // over the scroll bar and while it has none.
+    bool onSetCursor(HWND window, UINT hitTest, UINT mouseMessage) override;
+    // Brings the caret into view whenever the editor is shown.
+    void onShowWindow(bool shown, UINT status) override;
+
+private:
+    COLORREF backColor = 0xFFFFFF;
+    COLORREF textColor = 0;
+    GdiObject<HFONT> font;
+    GdiObject<HBRUSH> backBrush;
+};
