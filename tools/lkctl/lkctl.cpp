@@ -2,6 +2,7 @@
 // the program under Wine (screenshots, demonstrations).
 //   lkctl wait [SECONDS]   exit 0 once the main window is shown
 //   lkctl quit [SECONDS]   ends the program as its menu item does; exit 0 once it is gone
+//   lkctl command ID       sends the main window the command of a menu item (107 shows the page list)
 #include <windows.h>
 
 #include <cstdio>
@@ -32,7 +33,7 @@ bool shown() {
 bool gone() { return mainWindow() == nullptr; }
 
 int usage() {
-    std::fputs("usage: lkctl wait [SECONDS] | lkctl quit [SECONDS]\n", stderr);
+    std::fputs("usage: lkctl wait [SECONDS] | lkctl quit [SECONDS] | lkctl command ID\n", stderr);
     return 2;
 }
 
@@ -56,6 +57,14 @@ int main(int argc, char** argv) {
             CloseHandle(process);
         }
         return 0;
+    }
+    if (std::strcmp(argv[1], "command") == 0 && argc == 3) {
+        HWND window = mainWindow();
+        DWORD_PTR ignored = 0;
+        return window && SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0, SMTO_NORMAL,
+                                             10000, &ignored)
+                   ? 0
+                   : 1;
     }
     if (std::strcmp(argv[1], "quit") == 0) {
         if (HWND window = mainWindow()) {
