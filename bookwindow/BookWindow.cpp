@@ -352,7 +352,11 @@ void BookWindow::showOptions() {
     if (settings.bookFile == previousBookFile) {
         return;
     }
+    // The book in use is written to its own file before another one replaces
+    // it, so nothing typed since the last save is lost by the switch.
     closeFloatingWindows();
+    pageView->storePage();
+    saveBookTo(previousBookFile);
     pageView->setPage(nullptr);
     showPageList(true);
     loadBook();
@@ -562,7 +566,7 @@ void BookWindow::onDestroy() {
     settings.save();
     pageView->storePage();
     closeFloatingWindows();
-    saveBookAtExit();
+    saveBookTo(settings.bookFile);
     removeTrayIcon();
     closeIcon.reset();
     PostQuitMessage(0);
@@ -570,10 +574,10 @@ void BookWindow::onDestroy() {
 
 // Saving
 
-void BookWindow::saveBookAtExit() {
-    while (!saveBookKeepingDamagedFile()) {
+void BookWindow::saveBookTo(const std::string& path) {
+    while (!saveBookKeepingDamagedFile(path)) {
         const std::string recovery = recoveryPath();
-        const std::string question = "ブックファイルを保存できませんでした。\r\n" + settings.bookFile +
+        const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
                                      "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
                                      recovery;
         if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
@@ -589,19 +593,18 @@ void BookWindow::saveBookAtExit() {
 
 // A book file that could not be read is never written over: it is renamed
 // first, so the user can still take it to lkbook salvage or to a backup.
-bool BookWindow::saveBookKeepingDamagedFile() {
+bool BookWindow::saveBookKeepingDamagedFile(const std::string& path) {
     if (bookFileUnreadable) {
-        std::string kept = settings.bookFile + ".invalid";
+        std::string kept = path + ".invalid";
         for (int n = 2; GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
-            kept = settings.bookFile + ".invalid" + std::to_string(n);
+            kept = path + ".invalid" + std::to_string(n);
         }
-        if (!MoveFileA(settings.bookFile.c_str(), kept.c_str()) &&
-            GetFileAttributesA(settings.bookFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!MoveFileA(path.c_str(), kept.c_str()) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
             return false;
         }
         bookFileUnreadable = false;
     }
-    return book.save(settings.bookFile);
+    return book.save(path);
 }
 
 // Beside the executable, where the settings are written too; named by the

@@ -83,10 +83,10 @@ private:
     void adjustIndexesAfterDelete(int index);
     void adjustBeginPageAfterMove(int index, bool up);
 
-    // Writes the book to its file; tells the user and offers a retry and a
+    // Writes the book to `path`; tells the user and offers a retry and a
     // recovery file when that fails, so nothing written is lost silently.
-    void saveBookAtExit();
-    bool saveBookKeepingDamagedFile();
+    void saveBookTo(const std::string& path);
+    bool saveBookKeepingDamagedFile(const std::string& path);
     std::string recoveryPath() const;
 
     std::unique_ptr<PageView> pageView;
