@@ -49,4 +49,6 @@ bool Book::load(const std::string& path) {
     return true;
 }
 
-bool Book::save(const std::string& path) const { return BookFile::write(path, pages); }
+bool Book::save(const std::string& path, const std::string& backupPath) const {
+    return BookFile::write(path, pages, backupPath);
+}

@@ -32,8 +32,9 @@ public:
     // sound book file. The book changes only when the whole file was read.
     bool load(const std::string& path);
     // Writes the book safely: the previous file stays intact unless the new
-    // one was written completely. false on any failure.
-    bool save(const std::string& path) const;
+    // one was written completely. With a backup path the previous generation
+    // of the file is kept there. false on any failure.
+    bool save(const std::string& path, const std::string& backupPath = std::string()) const;
 
     // Replaces all pages at once (the reader builds a complete list first).
     void replacePages(std::vector<std::unique_ptr<Page>> newPages);

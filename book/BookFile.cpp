@@ -276,8 +276,9 @@ bool BookFile::read(const std::string& path, std::vector<std::unique_ptr<Page>>&
     return true;
 }
 
-bool BookFile::write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages) {
-    SafeFileWriter out(path);
+bool BookFile::write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages,
+                     const std::string& backupPath) {
+    SafeFileWriter out(path, backupPath);
     if (!out.open()) {
         return false;
     }

@@ -49,8 +49,10 @@ bool inspect(const std::string& path, std::vector<std::unique_ptr<Page>>& pages,
 bool read(const std::string& path, std::vector<std::unique_ptr<Page>>& pages);
 
 // Writes the pages through SafeFileWriter; false on any failure, and the
-// previous file is then untouched.
-bool write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages);
+// previous file is then untouched. A non-empty `backupPath` receives the
+// previous generation of the file.
+bool write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages,
+           const std::string& backupPath = std::string());
 
 // true for a path that names no readable file (a new file) or a file that
 // begins with the magic.

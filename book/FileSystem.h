@@ -21,6 +21,11 @@ bool syncToDisk(std::FILE* file);
 // contents or has the new ones, never neither.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// Makes `backup` a copy of `original` (a hard link where the file system
+// allows it) without touching `original`; the previous backup is replaced in
+// one step.
+bool preserveAsBackup(const std::string& original, const std::string& backup);
+
 bool removeFile(const std::string& path);
 
 bool exists(const std::string& path);

@@ -52,6 +52,44 @@ bool replaceFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+static bool copyFile(const std::string& from, const std::string& to) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    if (!in) {
+        return false;
+    }
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    bool ok = out != nullptr;
+    char chunk[1 << 16];
+    while (ok) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, in);
+        if (got == 0) {
+            ok = !std::ferror(in);
+            break;
+        }
+        ok = std::fwrite(chunk, 1, got, out) == got;
+    }
+    std::fclose(in);
+    if (out) {
+        ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0 && ok;
+        ok = std::fclose(out) == 0 && ok;
+    }
+    return ok;
+}
+
+bool preserveAsBackup(const std::string& original, const std::string& backup) {
+    const std::string pending = backup + ".tmp";
+    std::remove(pending.c_str());
+    if (link(original.c_str(), pending.c_str()) != 0 && !copyFile(original, pending)) {
+        std::remove(pending.c_str());
+        return false;
+    }
+    if (!replaceFile(pending, backup)) {
+        std::remove(pending.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool exists(const std::string& path) {

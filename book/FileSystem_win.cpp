@@ -29,6 +29,22 @@ bool replaceFile(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == TRUE;
 }
 
+bool preserveAsBackup(const std::string& original, const std::string& backup) {
+    const std::string pending = backup + ".tmp";
+    DeleteFileA(pending.c_str());
+    // A hard link costs nothing; a file system without them gets a copy.
+    if (!CreateHardLinkA(pending.c_str(), original.c_str(), nullptr) &&
+        !CopyFileA(original.c_str(), pending.c_str(), FALSE)) {
+        DeleteFileA(pending.c_str());
+        return false;
+    }
+    if (!replaceFile(pending, backup)) {
+        DeleteFileA(pending.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool removeFile(const std::string& path) { return DeleteFileA(path.c_str()) == TRUE; }
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

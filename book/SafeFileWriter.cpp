@@ -10,11 +10,19 @@ namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
 } // namespace
 
-SafeFileWriter::SafeFileWriter(std::string targetPath) : target(std::move(targetPath)), tempPath(target + ".tmp") {}
+SafeFileWriter::FaultHook SafeFileWriter::faultHook = nullptr;
+
+SafeFileWriter::SafeFileWriter(std::string targetPath, std::string backupPath)
+    : target(std::move(targetPath)), backup(std::move(backupPath)), tempPath(target + ".tmp") {}
 
 SafeFileWriter::~SafeFileWriter() { abandon(); }
 
+bool SafeFileWriter::allowed(Stage stage) const { return !faultHook || faultHook(stage, target); }
+
 bool SafeFileWriter::open() {
+    if (!allowed(Stage::Open)) {
+        return false;
+    }
     file = std::fopen(tempPath.c_str(), "wb");
     if (!file) {
         return false;
@@ -30,7 +38,7 @@ void SafeFileWriter::write(const void* data, std::size_t size) {
     if (failed || !file || size == 0) {
         return;
     }
-    if (std::fwrite(data, 1, size, file) != size) {
+    if (!allowed(Stage::Write) || std::fwrite(data, 1, size, file) != size) {
         failed = true;
     }
 }
@@ -42,7 +50,12 @@ bool SafeFileWriter::commit() {
     bool ok = !failed && std::fflush(file) == 0 && FileSystem::syncToDisk(file);
     ok = std::fclose(file) == 0 && ok;
     file = nullptr;
-    if (!ok || !FileSystem::replaceFile(tempPath, target)) {
+    if (ok && !backup.empty() && FileSystem::exists(target)) {
+        // A backup that cannot be made does not stop the save: the new file
+        // is complete, only the older generation is missing.
+        FileSystem::preserveAsBackup(target, backup);
+    }
+    if (!ok || !allowed(Stage::Replace) || !FileSystem::replaceFile(tempPath, target)) {
         FileSystem::removeFile(tempPath);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "bookwindow/BookWindow.h"
 
 #include "app/Application.h"
+#include "book/BookFile.h"
 #include "book/LkError.h"
 #include "book/PageSettingsSheet.h"
 #include "bookwindow/PageList.h"
@@ -30,11 +31,21 @@ constexpr int kGripLines[] = {3, 9};
 constexpr int kFloatOffset = 10; // a floated page opens this far right of and below the view
 
 constexpr UINT kTrayNotifyMessage = WM_APP + 100;
+
+constexpr UINT_PTR kSaveTimer = 1;
+// The book is written this long after the last change...
+constexpr DWORD kSaveDelay = 3000;
+// ...but typing without a pause does not put the save off beyond this.
+constexpr DWORD kLongestSaveDelay = 10000;
+// A save that failed is tried again after this long.
+constexpr DWORD kRetryDelay = 30000;
 constexpr UINT kTrayIconId = 102;
 
 constexpr const char* kCaption = "Leafkeeper";
 constexpr const char* kSamplePageTitle = "サンプルページ";
 constexpr const char* kSamplePageText = "Leafkeeperをご使用いただきありがとうございます。";
+
+std::string backupPathOf(const std::string& bookFile) { return bookFile + ".bak"; }
 
 GdiObject<HPEN> solidPen(COLORREF color) { return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, color)); }
 
@@ -107,16 +118,42 @@ bool BookWindow::loadBook() {
     try {
         loaded = book.load(settings.bookFile);
     } catch (const lk_error& error) {
-        MessageBoxA(hwnd, error.what(), kCaption, MB_ICONERROR);
         bookFileUnreadable = true;
+        if (!offerBackup(settings.bookFile, loaded)) {
+            MessageBoxA(hwnd, error.what(), kCaption, MB_ICONERROR);
+        }
     }
+    // Reopening the notes of a book just read changes nothing in it.
+    reopeningFloatingPages = true;
     for (unsigned i = 0; i < book.count(); ++i) {
         if (book.at(i)->floating) {
             floatPage(static_cast<int>(i), false);
         }
     }
+    reopeningFloatingPages = false;
     pageList->refresh(false);
     return loaded;
+}
+
+// The previous generation kept beside a damaged book file is offered in its
+// place. Returns whether the offer was made; `loaded` tells whether the user
+// took it. The damaged file is kept aside at the next save either way.
+bool BookWindow::offerBackup(const std::string& path, bool& loaded) {
+    const std::string backup = backupPathOf(path);
+    std::vector<std::unique_ptr<Page>> pages;
+    BookFileDamage damage;
+    if (!BookFile::inspect(backup, pages, damage) || !damage.sound()) {
+        return false;
+    }
+    const std::string question = "ブックファイルが壊れているため読み込めません。\r\n" + path +
+                                 "\r\n\r\n前回保存したときのバックアップがあります。\r\n" + backup +
+                                 "\r\n\r\nバックアップを開きますか？";
+    if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_YESNO | MB_ICONERROR) == IDYES) {
+        book.replacePages(std::move(pages));
+        loaded = true;
+        bookChanged();
+    }
+    return true;
 }
 
 void BookWindow::applySystemColors() {
@@ -340,7 +377,68 @@ void BookWindow::newPage() {
 
 void BookWindow::refreshPageList(bool keepSelection) { pageList->refresh(keepSelection); }
 
-void BookWindow::bookChanged() {}
+void BookWindow::bookChanged() {
+    if (reopeningFloatingPages) {
+        return;
+    }
+    changedSinceLastSave = true;
+    const DWORD now = GetTickCount();
+    if (!unsavedChanges) {
+        unsavedChanges = true;
+        firstUnsavedTick = now;
+    }
+    scheduleSave();
+}
+
+// Every change restarts the wait, unless changes have been waiting long
+// enough already: then the running timer is left to fire.
+void BookWindow::scheduleSave() {
+    if (!hwnd || (saveTimerRunning && GetTickCount() - firstUnsavedTick >= kLongestSaveDelay - kSaveDelay)) {
+        return;
+    }
+    SetTimer(hwnd, kSaveTimer, kSaveDelay, nullptr);
+    saveTimerRunning = true;
+}
+
+void BookWindow::onTimer(UINT_PTR id, LPARAM callback) {
+    if (id != kSaveTimer) {
+        FramedWindow::onTimer(id, callback);
+        return;
+    }
+    KillTimer(hwnd, kSaveTimer);
+    saveTimerRunning = false;
+    saveWhileRunning();
+}
+
+void BookWindow::saveWhileRunning() {
+    if (saving || !unsavedChanges) {
+        return;
+    }
+    saving = true;
+    storeViews();
+    // Changes made while a failure is reported mark the book again.
+    unsavedChanges = false;
+    bool saved = writeBook(settings.bookFile);
+    if (!saved && !saveFailureReported) {
+        saveFailureReported = true;
+        saved = saveBookTo(settings.bookFile);
+    }
+    if (saved) {
+        saveFailureReported = false;
+    } else {
+        unsavedChanges = true;
+        SetTimer(hwnd, kSaveTimer, kRetryDelay, nullptr);
+        saveTimerRunning = true;
+    }
+    saving = false;
+}
+
+void BookWindow::storeViews() {
+    pageView->storePage();
+    for (auto& entry : floatingWindows) {
+        entry.second->storePage();
+    }
+}
 
 void BookWindow::showOptions() {
     const std::string previousBookFile = settings.bookFile;
@@ -394,6 +492,24 @@ LRESULT BookWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         addTrayIcon();
         return 0;
     }
+    switch (message) {
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMSUSPEND) {
+            saveWhileRunning();
+        }
+        return TRUE;
+    case WM_ENDSESSION:
+        // Normally the window is gone already (WM_QUERYENDSESSION ends it).
+        if (wParam) {
+            DestroyWindow(hwnd);
+        }
+        return 0;
+    case WM_DISPLAYCHANGE:
+        keepWindowsReachable();
+        break;
+    default:
+        break;
+    }
     return FramedWindow::handleMessage(message, wParam, lParam);
 }
 
@@ -441,6 +557,24 @@ void BookWindow::onCommand(UINT, UINT id, HWND) {
         break;
     default:
         break;
+    }
+}
+
+// A monitor was removed or its resolution lowered: every window that no longer
+// lies on a monitor moves onto the nearest one.
+void BookWindow::keepWindowsReachable() {
+    std::vector<HWND> windows{hwnd};
+    for (const auto& entry : floatingWindows) {
+        windows.push_back(entry.second->hwnd);
+    }
+    for (HWND window : windows) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        const RECT placed = placeOnNearestMonitor(rect);
+        if (!EqualRect(&placed, &rect)) {
+            SetWindowPos(window, nullptr, placed.left, placed.top, placed.right - placed.left,
+                         placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
 }
 
@@ -574,8 +708,8 @@ void BookWindow::onDestroy() {
 
 // Saving
 
-void BookWindow::saveBookTo(const std::string& path) {
-    while (!saveBookKeepingDamagedFile(path)) {
+bool BookWindow::saveBookTo(const std::string& path) {
+    while (!writeBook(path)) {
         const std::string recovery = recoveryPath();
         const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
                                      "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
@@ -587,13 +721,16 @@ void BookWindow::saveBookTo(const std::string& path) {
             const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
             MessageBoxA(hwnd, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
         }
-        return;
+        return false;
     }
+    return true;
 }
 
 // A book file that could not be read is never written over: it is renamed
-// first, so the user can still take it to lkbook salvage or to a backup.
-bool BookWindow::saveBookKeepingDamagedFile(const std::string& path) {
+// first, so the user can still take it to lkbook salvage. The previous
+// generation is kept beside the book only when the book really changed, so
+// the backup is not replaced by a copy of the same book.
+bool BookWindow::writeBook(const std::string& path) {
     if (bookFileUnreadable) {
         std::string kept = path + ".invalid";
         for (int n = 2; GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
@@ -604,7 +741,11 @@ bool BookWindow::saveBookKeepingDamagedFile(const std::string& path) {
         }
         bookFileUnreadable = false;
     }
-    return book.save(path);
+    if (!book.save(path, changedSinceLastSave ? backupPathOf(path) : std::string())) {
+        return false;
+    }
+    changedSinceLastSave = false;
+    return true;
 }
 
 // Beside the executable, where the settings are written too; named by the

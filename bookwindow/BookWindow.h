@@ -61,6 +61,7 @@ public:
     void onLButtonDown(UINT keys, int x, int y) override;
     void onNcRButtonUp(UINT hitTest, int x, int y) override;
     bool onQueryEndSession() override;
+    void onTimer(UINT_PTR id, LPARAM callback) override;
 
     // Read by tests and by the options sheet.
     const Book& currentBook() const { return book; }
@@ -85,9 +86,19 @@ private:
 
     // Writes the book to `path`; tells the user and offers a retry and a
     // recovery file when that fails, so nothing written is lost silently.
-    void saveBookTo(const std::string& path);
-    bool saveBookKeepingDamagedFile(const std::string& path);
+    // true when the book reached `path`.
+    bool saveBookTo(const std::string& path);
+    bool writeBook(const std::string& path);
     std::string recoveryPath() const;
+    // Stores what the views show into their pages, as at exit, leaving the
+    // editors as they are.
+    void storeViews();
+    // The book is written a few seconds after the last change, and at once
+    // when Windows suspends or the session ends.
+    void scheduleSave();
+    void saveWhileRunning();
+    bool offerBackup(const std::string& path, bool& loaded);
+    void keepWindowsReachable();
 
     std::unique_ptr<PageView> pageView;
     std::unique_ptr<PageList> pageList;
@@ -101,4 +112,16 @@ private:
     // before anything is written under its name.
     bool bookFileUnreadable = false;
     UINT taskbarCreatedMessage = 0;
+
+    // Changes not yet written while the program runs.
+    bool unsavedChanges = false;
+    // Changes since the book file was last written: only then is the
+    // previous generation moved into the backup.
+    bool changedSinceLastSave = false;
+    DWORD firstUnsavedTick = 0;
+    bool saveTimerRunning = false;
+    bool saving = false;
+    bool reopeningFloatingPages = false;
+    // A failing save while the program runs is reported once, not on every try.
+    bool saveFailureReported = false;
 };

@@ -182,6 +182,11 @@ void FloatingPageWindow::storePage() {
     }
     RECT rect{};
     if (getWindowRect(rect)) {
+        // The book is also written while the pointer rests on a note: store the
+        // note as it looks at rest, or it would reopen a strip taller each time.
+        if (hovering && !page()->showTitle) {
+            rect.top += captionHeight;
+        }
         page()->floatingRect = toPageRect(rect);
     }
     PageView::storePage();

@@ -65,13 +65,16 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
 
 std::string leafkeeperExecutable() { return windowsPath(LEAFKEEPER_EXE); }
 
-ProgramUnderTest::ProgramUnderTest() {
+std::string faultyLeafkeeperExecutable() { return windowsPath(LEAFKEEPER_FAULTY_EXE); }
+
+ProgramUnderTest::ProgramUnderTest(Build build) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::random_device random;
     folderPath = std::string(temp) + "lk-e2e-" + std::to_string(random() % 1000000000);
     CreateDirectoryA(folderPath.c_str(), nullptr);
-    CopyFileA(leafkeeperExecutable().c_str(), file("Leafkeeper.exe").c_str(), FALSE);
+    const std::string executable = build == Build::Faulty ? faultyLeafkeeperExecutable() : leafkeeperExecutable();
+    CopyFileA(executable.c_str(), file("Leafkeeper.exe").c_str(), FALSE);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {

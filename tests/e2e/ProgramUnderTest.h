@@ -10,7 +10,11 @@
 // through its windows, and ended.
 class ProgramUnderTest {
 public:
-    ProgramUnderTest();
+    // The program as shipped, or the one whose book writes fail or stop as
+    // LK_FAULT says.
+    enum class Build { Shipped, Faulty };
+
+    explicit ProgramUnderTest(Build build = Build::Shipped);
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     // Ends a program still running and removes the folder.
@@ -61,6 +65,7 @@ private:
     PROCESS_INFORMATION process{};
 };
 
-// The executable under test (a Unix path given at build time, seen through
+// The executables under test (Unix paths given at build time, seen through
 // Wine's Z: drive).
 std::string leafkeeperExecutable();
+std::string faultyLeafkeeperExecutable();
