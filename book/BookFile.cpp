@@ -269,7 +269,10 @@ bool BookFile::read(const std::string& path, std::vector<std::unique_ptr<Page>>&
     if (!inspect(path, loaded, damage)) {
         return false;
     }
-    if (!damage.sound()) {
+    // The program's books end with their last record. Bytes after it mean a
+    // page count that shrank: reading the file and saving it again would
+    // drop them, so it is refused like any other damage.
+    if (!damage.sound() || damage.trailingBytes > 0) {
         throw lk_error(invalidBookMessage);
     }
     pages = std::move(loaded);

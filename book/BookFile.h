@@ -44,8 +44,8 @@ extern const char* const invalidBookMessage;
 bool inspect(const std::string& path, std::vector<std::unique_ptr<Page>>& pages, BookFileDamage& damage);
 
 // Reads the whole file; false when it cannot be opened; throws lk_error with
-// invalidBookMessage for a file that is not a sound book. `pages` is changed
-// only on success.
+// invalidBookMessage for a file that is not a sound book, including one with
+// bytes after its last record. `pages` is changed only on success.
 bool read(const std::string& path, std::vector<std::unique_ptr<Page>>& pages);
 
 // Writes the pages through SafeFileWriter; false on any failure, and the

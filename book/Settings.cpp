@@ -42,10 +42,10 @@ Settings::~Settings() {
 
 void Settings::load() {
     const std::string file = iniPath();
-    readProfileInt(kStatus, "Left", 50, left, file);
-    readProfileInt(kStatus, "Top", 50, top, file);
-    readProfileInt(kStatus, "Right", 350, right, file);
-    readProfileInt(kStatus, "Bottom", 200, bottom, file);
+    readProfileInt(kStatus, "Left", kDefaultLeft, left, file);
+    readProfileInt(kStatus, "Top", kDefaultTop, top, file);
+    readProfileInt(kStatus, "Right", kDefaultRight, right, file);
+    readProfileInt(kStatus, "Bottom", kDefaultBottom, bottom, file);
     readProfileBool(kStatus, "Show Top", false, showTop, file);
     readProfileInt(kStatus, "Show Page", -1, showPage, file);
     readProfileBool(kOption, "Begin Hide", false, beginHide, file);

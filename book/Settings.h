@@ -18,6 +18,11 @@ public:
     // Values of beginPage below 0.
     static constexpr int kBeginWithLastPage = -2;
     static constexpr int kBeginWithPageList = -1;
+    // The book window's rectangle when the INI file has none.
+    static constexpr int kDefaultLeft = 50;
+    static constexpr int kDefaultTop = 50;
+    static constexpr int kDefaultRight = 350;
+    static constexpr int kDefaultBottom = 200;
 
     // Makes this object the one the options page edits (activeSettings).
     Settings();
@@ -52,10 +57,10 @@ public:
     int runOptions(HWND parent, const Book& book);
 
     // The book window's rectangle in screen pixels, as GetWindowRect gives it at exit.
-    int left = 50;
-    int top = 50;
-    int right = 350;
-    int bottom = 200;
+    int left = kDefaultLeft;
+    int top = kDefaultTop;
+    int right = kDefaultRight;
+    int bottom = kDefaultBottom;
     bool showTop = false;
     // Start hidden, with only the notification-area icon.
     bool beginHide = false;

@@ -17,6 +17,7 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <utility>
 
@@ -46,6 +47,25 @@ constexpr const char* kSamplePageTitle = "サンプルページ";
 constexpr const char* kSamplePageText = "Leafkeeperをご使用いただきありがとうございます。";
 
 std::string backupPathOf(const std::string& bookFile) { return bookFile + ".bak"; }
+
+// The stored rectangle, or the default size at its place when it is not a
+// window a user could have left (an INI edited by hand or damaged: a negative
+// or tiny size, coordinates beyond any screen).
+RECT usableRectangle(const Settings& settings) {
+    constexpr long long kSmallest = 40;
+    constexpr long long kLargest = 32767;
+    const long long width = static_cast<long long>(settings.right) - settings.left;
+    const long long height = static_cast<long long>(settings.bottom) - settings.top;
+    const bool plausiblePlace = std::llabs(settings.left) <= kLargest && std::llabs(settings.top) <= kLargest;
+    const bool plausibleSize = width >= kSmallest && height >= kSmallest && width <= kLargest && height <= kLargest;
+    if (plausiblePlace && plausibleSize) {
+        return RECT{settings.left, settings.top, settings.right, settings.bottom};
+    }
+    const LONG left = plausiblePlace ? settings.left : Settings::kDefaultLeft;
+    const LONG top = plausiblePlace ? settings.top : Settings::kDefaultTop;
+    return RECT{left, top, left + Settings::kDefaultRight - Settings::kDefaultLeft,
+                top + Settings::kDefaultBottom - Settings::kDefaultTop};
+}
 
 GdiObject<HPEN> solidPen(COLORREF color) { return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, color)); }
 
@@ -180,8 +200,7 @@ void BookWindow::applyStartup() {
 
 // A rectangle left on a monitor that is gone is moved onto the nearest one.
 void BookWindow::placeWindow() {
-    RECT stored{settings.left, settings.top, settings.right, settings.bottom};
-    const RECT placed = placeOnNearestMonitor(stored);
+    const RECT placed = placeOnNearestMonitor(usableRectangle(settings));
     lowerOwnerBeneathEverything();
     SetWindowPos(hwnd, settings.showTop ? HWND_TOPMOST : HWND_NOTOPMOST, placed.left, placed.top,
                  placed.right - placed.left, placed.bottom - placed.top, SWP_NOACTIVATE);

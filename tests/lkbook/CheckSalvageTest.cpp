@@ -56,7 +56,7 @@ struct SmallBook {
     }
 };
 
-TEST(Check, SoundBooksPassAndTrailingBytesAreMentioned) {
+TEST(Check, SoundBooksPassAndTrailingBytesAreRefused) {
     TempFolder folder;
     saveBook(unlikePages(), folder.file("book.bok"));
     const RunResult sound = lkbook({"check", folder.file("book.bok")});
@@ -69,9 +69,10 @@ TEST(Check, SoundBooksPassAndTrailingBytesAreMentioned) {
     Bytes bytes = readAll(folder.file("book.bok"));
     bytes.insert(bytes.end(), {'x', 'y', 'z'});
     writeAll(folder.file("trailing.bok"), bytes);
+    // Leafkeeper refuses a file that goes on after its last page.
     const RunResult trailing = lkbook({"check", folder.file("trailing.bok")});
-    EXPECT_EQ(trailing.code, 0);
-    EXPECT_TRUE(contains(trailing.out, "sound book: 4 pages")) << trailing.out;
+    EXPECT_EQ(trailing.code, 1);
+    EXPECT_TRUE(contains(trailing.out, "damaged book: 4 pages can be read whole")) << trailing.out;
     EXPECT_TRUE(contains(trailing.out, "3 bytes after the last page")) << trailing.out;
 }
 

@@ -269,6 +269,13 @@ TEST(BookFile, InspectReportsWhereTheFileIsDamaged) {
     EXPECT_TRUE(damage.sound());
     EXPECT_EQ(damage.trailingBytes, 1u);
     EXPECT_EQ(pages.size(), 2u);
+    // A page count that shrank leaves the last record behind as trailing
+    // bytes: loading and saving such a file would lose it.
+    expectRefused(path);
+    Bytes shrunkCount = sound;
+    putU32(shrunkCount, 9, 1);
+    writeAll(path, shrunkCount);
+    expectRefused(path);
 }
 
 TEST(BookFile, MissingFilesAndFoldersCannotBeOpened) {

@@ -72,14 +72,15 @@ int check(const std::string& path, std::ostream& out, std::ostream& err) {
         cannotOpen(path, err);
         return Refused;
     }
+    if (damage.sound() && damage.trailingBytes > 0) {
+        // Leafkeeper refuses such a file: its page count probably shrank.
+        out << "damaged book: " << pagesWord(damage.pagesRead) << " can be read whole, but the file goes on for "
+            << bytesWord(damage.trailingBytes) << " after the last page (the page count may be damaged); "
+            << "'lkbook salvage' copies the whole pages into a new book\n";
+        return Refused;
+    }
     if (damage.sound()) {
-        out << "sound book: " << pagesWord(damage.pagesRead);
-        if (damage.trailingBytes > 0) {
-            out << " (the " << bytesWord(damage.trailingBytes) << " after the last page "
-                << agreeing(damage.trailingBytes, "is", "are") << " not part of the book; Leafkeeper drops "
-                << agreeing(damage.trailingBytes, "it", "them") << " when it saves)";
-        }
-        out << "\n";
+        out << "sound book: " << pagesWord(damage.pagesRead) << "\n";
         return Success;
     }
     out << "damaged book: " << damage.describe() << "\n";
