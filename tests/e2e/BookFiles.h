@@ -8,21 +8,21 @@
 
 // Books written and read with the program's own book file code.
 
-struct PageSpec {
+struct PageFields {
     const char* title;
     const char* text;
     bool floating = false;
     PageRect floatingRect{10, 10, 110, 110};
 };
 
-inline void writeBook(const std::string& path, std::initializer_list<PageSpec> pages) {
+inline void writeBook(const std::string& path, std::initializer_list<PageFields> pages) {
     Book book;
-    for (const PageSpec& spec : pages) {
+    for (const PageFields& fields : pages) {
         auto page = std::make_unique<Page>();
-        page->title = spec.title;
-        page->text = spec.text;
-        page->floating = spec.floating;
-        page->floatingRect = spec.floatingRect;
+        page->title = fields.title;
+        page->text = fields.text;
+        page->floating = fields.floating;
+        page->floatingRect = fields.floatingRect;
         book.append(std::move(page));
     }
     book.save(path);
