@@ -161,8 +161,11 @@ bool BookWindow::loadBook() {
 bool BookWindow::offerBackup(const std::string& path, bool& loaded) {
     const std::string backup = backupPathOf(path);
     std::vector<std::unique_ptr<Page>> pages;
-    BookFileDamage damage;
-    if (!BookFile::inspect(backup, pages, damage) || !damage.sound()) {
+    try {
+        if (!BookFile::read(backup, pages)) {
+            return false;
+        }
+    } catch (const lk_error&) {
         return false;
     }
     const std::string question = "ブックファイルが壊れているため読み込めません。\r\n" + path +

@@ -131,8 +131,8 @@ public:
 std::size_t fixedAllowance = 0;
 constexpr std::size_t kSmallObjectsAllowance = 4096;
 // A page in memory (the object, its default face names, its slot in the list)
-// is a few times larger than its smallest record of 82 bytes.
-constexpr std::size_t kAllowancePerFileByte = 8;
+// is about three times larger than its smallest record of 82 bytes.
+constexpr std::size_t kAllowancePerFileByte = 4;
 
 void setFixedAllowance() {
     writeWhole(scratch.input, nullptr, 0);
