@@ -206,8 +206,8 @@ private:
         if (!take(4, at)) {
             return false;
         }
-        value = std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 |
-                std::uint32_t(at[3]) << 24;
+        value =
+            std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 | std::uint32_t(at[3]) << 24;
         return true;
     }
 
@@ -297,8 +297,7 @@ bool samePage(const Page& a, const Page& b) {
     return a.updateTime == b.updateTime && a.readOnly == b.readOnly && a.imeAutoOn == b.imeAutoOn &&
            a.floating == b.floating && a.alwaysOnTop == b.alwaysOnTop && a.fixedSize == b.fixedSize &&
            a.showTitle == b.showTitle && a.title == b.title && a.text == b.text && a.format == b.format &&
-           a.selectionStart == b.selectionStart && a.selectionEnd == b.selectionEnd &&
-           a.floatingRect == b.floatingRect;
+           a.selectionStart == b.selectionStart && a.selectionEnd == b.selectionEnd && a.floatingRect == b.floatingRect;
 }
 
 bool samePages(const std::vector<std::unique_ptr<Page>>& actual, const std::vector<Page>& expected) {
@@ -401,7 +400,9 @@ void checkLoad(const std::uint8_t* data, std::size_t size, const Expected& expec
 
 // Every save frees a 1 MiB write buffer; with the default quarantine of
 // 256 MiB those alone would bring the process near libFuzzer's memory limit.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=32"; }
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=32";
+}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     makeScratchFiles();
