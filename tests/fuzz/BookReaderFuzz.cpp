@@ -28,14 +28,6 @@
 
 namespace {
 
-[[noreturn]] void broken(const char* condition, int line) {
-    std::fprintf(stderr, "BookReaderFuzz.cpp:%d: broken: %s\n", line, condition);
-    std::abort();
-}
-
-// abort rather than an exception: libFuzzer keeps the input of a deadly signal.
-#define LK_REQUIRE(condition) ((condition) ? void(0) : broken(#condition, __LINE__))
-
 using Kind = BookFileDamage::Kind;
 
 struct ScratchFiles {
@@ -50,6 +42,15 @@ void removeScratchFiles() {
         unlink(path.c_str());
     }
 }
+
+[[noreturn]] void broken(const char* condition, int line) {
+    std::fprintf(stderr, "BookReaderFuzz.cpp:%d: broken: %s\n", line, condition);
+    removeScratchFiles();
+    std::abort();
+}
+
+// abort rather than an exception: libFuzzer keeps the input of a deadly signal.
+#define LK_REQUIRE(condition) ((condition) ? void(0) : broken(#condition, __LINE__))
 
 void makeScratchFiles() {
     // Memory-backed where there is such a folder: every run writes a file.
