@@ -127,9 +127,15 @@ void PageList::showList(bool show, bool setFocus) {
     }
 }
 
+// A shown list box repaints and resets its scroll bar for every row added:
+// under Wine that is over a millisecond a row, 15 seconds and more for a book
+// of 10,000 pages. Drawing is held off while the rows are replaced and done
+// once at the end.
 void PageList::refresh(bool keepSelection) {
     const int remembered = keepSelection ? listBox.listBoxSelection() : LB_ERR;
+    SendMessageA(listBox.hwnd, WM_SETREDRAW, FALSE, 0);
     listBox.clearListBox();
+    SendMessageA(listBox.hwnd, LB_INITSTORAGE, book->count(), 0);
     for (unsigned index = 0; index < book->count(); ++index) {
         listBox.listBoxAdd(0);
     }
@@ -139,6 +145,8 @@ void PageList::refresh(bool keepSelection) {
         listBox.setListBoxCaret(remembered);
         listBox.setListBoxSelection(remembered);
     }
+    SendMessageA(listBox.hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listBox.hwnd, nullptr, TRUE);
     updateButtons();
 }
 

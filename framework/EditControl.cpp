@@ -5,6 +5,8 @@
 #include "framework/Fonts.h"
 #include "resources/resource.h"
 
+#include <utility>
+
 namespace {
 
 constexpr DWORD kEditorStyle = WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
@@ -28,11 +30,22 @@ bool EditControl::createEditor(HWND parent) {
     return true;
 }
 
+// Every WM_SETFONT lays the whole text out again, which under Wine takes
+// more than half a second for a megabyte of text: an unchanged font stays,
+// and a new one is handed over in one message.
 void EditControl::setFont(const char* faceName, int pointSize) {
-    // The control must let go of the old font before it is deleted.
-    SendMessageA(hwnd, WM_SETFONT, 0, FALSE);
-    createPointFont(font, faceName, pointSize);
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    const bool controlHasIt = font && SendMessageA(hwnd, WM_GETFONT, 0, 0) == reinterpret_cast<LRESULT>(font.get());
+    if (controlHasIt && fontFace == faceName && fontPoints == pointSize) {
+        return;
+    }
+    GdiObject<HFONT> replacement;
+    createPointFont(replacement, faceName, pointSize);
+    // The control takes the new font before the old one is deleted, so it
+    // never holds a deleted font.
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(replacement.get()), FALSE);
+    font = std::move(replacement);
+    fontFace = faceName;
+    fontPoints = pointSize;
 }
 
 HBRUSH EditControl::setBackColor(COLORREF color) {

@@ -3,6 +3,8 @@
 #include "framework/UniqueHandle.h"
 #include "framework/WindowObject.h"
 
+#include <string>
+
 // The multi-line editor of a page: a subclassed "Edit" control with its own
 // font, text colour and background brush, which its parent hands out when the
 // control asks for its colours.
@@ -13,6 +15,7 @@ public:
     // A hidden, unsized child of `parent` with a vertical scroll bar and
     // unwrapped lines; the owner lays it out and shows it.
     bool createEditor(HWND parent);
+    // Keeps the font the control already has when face and size are the same.
     void setFont(const char* faceName, int pointSize);
     // AutoColor (0xFFFFFFFF) stands for the system window colour. Returns the
     // new background brush, which the control keeps.
@@ -36,5 +39,8 @@ private:
     COLORREF backColor = 0xFFFFFF;
     COLORREF textColor = 0;
     GdiObject<HFONT> font;
+    // What `font` was made from.
+    std::string fontFace;
+    int fontPoints = 0;
     GdiObject<HBRUSH> backBrush;
 };

@@ -173,11 +173,18 @@ void PageView::setPage(Page* newPage) {
         shownPage = nullptr;
         return;
     }
-    if (newPage != shownPage) {
-        showText(*newPage);
+    // The editor lays its whole text out for each new text and each new font
+    // (most of a second for a megabyte under Wine), so the old text goes
+    // before the format is applied and the new text comes after it.
+    const bool newToView = newPage != shownPage;
+    if (newToView) {
+        replaceText("");
     }
     setWindowText(newPage->title.c_str());
     applyFormat(*newPage);
+    if (newToView) {
+        showText(*newPage);
+    }
     InvalidateRect(editor->hwnd, nullptr, TRUE);
     switchInputMethod(editor->hwnd, newPage->imeAutoOn);
     // The children too: the close button's face is drawn in the fill colour.
@@ -188,9 +195,7 @@ void PageView::setPage(Page* newPage) {
 // Only for a page new to the view: re-applying the page shown keeps what the
 // user typed since the last store, the selection and the window's place.
 void PageView::showText(const Page& shown) {
-    fillingEditor = true;
-    SetWindowTextA(editor->hwnd, shown.text.c_str());
-    fillingEditor = false;
+    replaceText(shown.text.c_str());
     SendMessageA(editor->hwnd, EM_SETSEL, static_cast<WPARAM>(shown.selectionStart),
                  static_cast<LPARAM>(shown.selectionEnd));
     SendMessageA(editor->hwnd, EM_SETMODIFY, FALSE, 0);
@@ -199,6 +204,12 @@ void PageView::showText(const Page& shown) {
         SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOREDRAW);
     }
+}
+
+void PageView::replaceText(const char* text) {
+    fillingEditor = true;
+    SetWindowTextA(editor->hwnd, text);
+    fillingEditor = false;
 }
 
 // Automatic colours are read from the system colours now, so a changed colour

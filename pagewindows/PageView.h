@@ -84,6 +84,8 @@ protected:
 
 private:
     void showText(const Page& shown);
+    // Sets the editor's text without the change being taken for typing.
+    void replaceText(const char* text);
     void applyFormat(const Page& shown);
     void drawCloseCross(HDC dc, const RECT& face, bool pressed) const;
 

@@ -754,6 +754,32 @@ TEST_F(PageListTest, RefreshAndMoveRowKeepRowsInStepWithTheBook) {
     EXPECT_EQ(pane.listBox.listBoxSelection(), 0);
 }
 
+// The rows are replaced with drawing held off; afterwards the list must be
+// repainted, its scroll bar must cover every row and it must draw again by
+// itself when a row changes.
+TEST_F(PageListTest, ARefreshRepaintsTheRowsAndLeavesDrawingOn) {
+    addPages(3);
+    flushEvents();
+    for (int index = 0; index < 60; ++index) {
+        addPage("追加");
+    }
+    ValidateRect(pane.listBox.hwnd, nullptr);
+    pane.refresh(false);
+    RECT dirty{};
+    EXPECT_TRUE(GetUpdateRect(pane.listBox.hwnd, &dirty, FALSE)) << "the new rows are painted";
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(pane.listBox.hwnd, SB_VERT, &scroll));
+    EXPECT_EQ(scroll.nMax, 62);
+    EXPECT_GT(scroll.nPage, 0u);
+
+    flushEvents();
+    ValidateRect(pane.listBox.hwnd, nullptr);
+    ASSERT_TRUE(pane.moveRow(0, false));
+    EXPECT_TRUE(GetUpdateRect(pane.listBox.hwnd, &dirty, FALSE)) << "a moved row is repainted";
+}
+
 TEST_F(PageListTest, RowsDrawASwatchOfThePageColours) {
     addPages(2);
     Page* coloured = book.at(1);

@@ -40,6 +40,17 @@ LRESULT CALLBACK noteKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(controlProcedure, hwnd, message, wParam, lParam);
 }
 
+// The fonts the control is handed, each of which makes it lay its whole
+// text out again.
+std::vector<WPARAM> fontsSeenByControl;
+
+LRESULT CALLBACK noteFonts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFONT) {
+        fontsSeenByControl.push_back(wParam);
+    }
+    return CallWindowProcA(controlProcedure, hwnd, message, wParam, lParam);
+}
+
 // Presses or releases Ctrl in the thread's key state, which GetKeyState reads.
 void setControlKey(bool down) {
     BYTE keys[256] = {};
@@ -82,6 +93,14 @@ protected:
         controlProcedure = editor.previousProc;
         editor.previousProc = noteKeys;
     }
+
+    void noteControlFonts() {
+        controlProcedure = editor.previousProc;
+        editor.previousProc = noteFonts;
+        fontsSeenByControl.clear();
+    }
+
+    HFONT controlFont() const { return reinterpret_cast<HFONT>(SendMessageA(editor.hwnd, WM_GETFONT, 0, 0)); }
 
     int textLength() const { return GetWindowTextLengthA(editor.hwnd); }
 
@@ -218,6 +237,29 @@ TEST_F(EditorTest, SetFontHandsTheControlANewFontAndDeletesTheOldOne) {
     EXPECT_EQ(GetObjectType(first), 0u);
     GetObjectA(second, sizeof lf, &lf);
     EXPECT_STREQ(lf.lfFaceName, "ＭＳ 明朝");
+}
+
+TEST_F(EditorTest, AnUnchangedFontIsKeptAndANewOneArrivesInOneMessage) {
+    editor.setFont("ＭＳ ゴシック", 10);
+    const HFONT first = controlFont();
+    noteControlFonts();
+
+    editor.setFont("ＭＳ ゴシック", 10);
+    EXPECT_TRUE(fontsSeenByControl.empty());
+    EXPECT_EQ(controlFont(), first);
+    EXPECT_NE(GetObjectType(first), 0u);
+
+    editor.setFont("ＭＳ ゴシック", 12);
+    const HFONT second = controlFont();
+    EXPECT_EQ(fontsSeenByControl, std::vector<WPARAM>{reinterpret_cast<WPARAM>(second)}) << "no null font in between";
+    EXPECT_EQ(GetObjectType(first), 0u);
+
+    // A control that lost the font is given one again.
+    SendMessageA(editor.hwnd, WM_SETFONT, 0, FALSE);
+    fontsSeenByControl.clear();
+    editor.setFont("ＭＳ ゴシック", 12);
+    EXPECT_EQ(fontsSeenByControl.size(), 1u);
+    EXPECT_NE(controlFont(), nullptr);
 }
 
 // The owner destroys the window first; deleting the object afterwards frees

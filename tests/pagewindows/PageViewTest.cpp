@@ -57,7 +57,20 @@ public:
     HWND editorWindow() const { return editor->hwnd; }
     int stripHeight() const { return captionHeight; }
     COLORREF titleTextColor() const { return captionTextColor; }
+    EditControl& editorObject() { return *editor; }
 };
+
+// The length of the editor's text each time the control was handed a font,
+// which makes it lay that whole text out again.
+std::vector<int> textLengthsAtNewFont;
+WNDPROC editorProcedure = nullptr;
+
+LRESULT CALLBACK noteEditorFonts(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFONT) {
+        textLengthsAtNewFont.push_back(GetWindowTextLengthA(window));
+    }
+    return CallWindowProcA(editorProcedure, window, message, wParam, lParam);
+}
 
 Page colouredPage() {
     Page page;
@@ -387,6 +400,28 @@ TEST_F(PageViewTest, AnotherPageReplacesTextAndSelectionAndAFloatingOneMovesTheW
     EXPECT_EQ(placed.right, 230);
     EXPECT_EQ(placed.bottom, 190);
     EXPECT_EQ(first.text, colouredPage().text) << "setPage never stores";
+}
+
+TEST_F(PageViewTest, ASwitchLaysTheNewTextOutOnlyInItsOwnFont) {
+    Page first = colouredPage();
+    Page second = colouredPage();
+    second.text = "abc";
+    Page mincho = colouredPage();
+    mincho.text = "def";
+    mincho.format.editorFormat.fontFace = "ＭＳ 明朝";
+    view.setPage(&first);
+    editorProcedure = view.editorObject().previousProc;
+    view.editorObject().previousProc = noteEditorFonts;
+    textLengthsAtNewFont.clear();
+
+    view.setPage(&second);
+    EXPECT_TRUE(textLengthsAtNewFont.empty()) << "the same font stays";
+    view.setPage(&mincho);
+    EXPECT_EQ(textLengthsAtNewFont, std::vector<int>{0}) << "the new font arrives while the editor is empty";
+    view.editorObject().previousProc = editorProcedure;
+    EXPECT_EQ(windowText(view.editorWindow()), "def");
+    EXPECT_STREQ(editorFont(view.editorWindow()).lfFaceName, "ＭＳ 明朝");
+    EXPECT_EQ(SendMessageA(view.editorWindow(), EM_GETMODIFY, 0, 0), 0);
 }
 
 TEST_F(PageViewTest, StoringAViewedPageKeepsItsTimeButTakesTheSelection) {
