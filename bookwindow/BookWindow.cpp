@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "book/BookFile.h"
+#include "book/FileSystem.h"
 #include "book/LkError.h"
 #include "book/PageSettingsSheet.h"
 #include "bookwindow/PageList.h"
@@ -37,7 +38,7 @@ constexpr UINT_PTR kSaveTimer = 1;
 // The book is written this long after the last change...
 constexpr DWORD kSaveDelay = 3000;
 // ...but typing without a pause does not put the save off beyond this.
-constexpr DWORD kLongestSaveDelay = 10000;
+constexpr DWORD kLongestSaveDelay = 5000;
 // A save that failed is tried again after this long.
 constexpr DWORD kRetryDelay = 30000;
 constexpr UINT kTrayIconId = 102;
@@ -129,6 +130,8 @@ void BookWindow::makeSamplePage() {
     page->setText(kSamplePageText);
     book.append(std::move(page));
     pageList->refresh(false);
+    // Written at exit, not at once: starting the program is no change of the user's.
+    changedSinceLastSave = true;
 }
 
 bool BookWindow::loadBook() {
@@ -455,11 +458,42 @@ void BookWindow::saveWhileRunning() {
     saving = false;
 }
 
-void BookWindow::storeViews() {
+namespace {
+
+// What storing a view can change without the editor having reported typing:
+// the selection, and where a note stands.
+struct ViewState {
+    std::int32_t selectionStart;
+    std::int32_t selectionEnd;
+    PageRect floatingRect;
+
+    explicit ViewState(const Page& page)
+        : selectionStart(page.selectionStart), selectionEnd(page.selectionEnd), floatingRect(page.floatingRect) {}
+    bool operator==(const ViewState& other) const {
+        return selectionStart == other.selectionStart && selectionEnd == other.selectionEnd &&
+               floatingRect == other.floatingRect;
+    }
+};
+
+} // namespace
+
+bool BookWindow::storeViews() {
+    std::vector<std::pair<Page*, ViewState>> before;
+    if (Page* shown = pageView->page()) {
+        before.emplace_back(shown, ViewState(*shown));
+    }
+    for (const auto& entry : floatingWindows) {
+        before.emplace_back(entry.first, ViewState(*entry.first));
+    }
     pageView->storePage();
     for (auto& entry : floatingWindows) {
         entry.second->storePage();
     }
+    bool changed = false;
+    for (const auto& [page, state] : before) {
+        changed = changed || !(ViewState(*page) == state);
+    }
+    return changed;
 }
 
 void BookWindow::showOptions() {
@@ -720,9 +754,13 @@ void BookWindow::onDestroy() {
     settings.right = rect.right;
     settings.bottom = rect.bottom;
     settings.save();
-    pageView->storePage();
+    const bool viewsChanged = storeViews();
     closeFloatingWindows();
-    saveBookTo(settings.bookFile);
+    // A book that is already in its file as it is now is not written again:
+    // the exit costs nothing and the backup keeps the older generation.
+    if (viewsChanged || changedSinceLastSave || bookFileUnreadable || !FileSystem::exists(settings.bookFile)) {
+        saveBookTo(settings.bookFile);
+    }
     removeTrayIcon();
     closeIcon.reset();
     PostQuitMessage(0);

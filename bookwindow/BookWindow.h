@@ -91,8 +91,9 @@ private:
     bool writeBook(const std::string& path);
     std::string recoveryPath() const;
     // Stores what the views show into their pages, as at exit, leaving the
-    // editors as they are.
-    void storeViews();
+    // editors as they are. true when a selection or a note's place changed
+    // (typing is reported by the editors as it happens).
+    bool storeViews();
     // The book is written a few seconds after the last change, and at once
     // when Windows suspends or the session ends.
     void scheduleSave();

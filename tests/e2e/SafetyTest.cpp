@@ -87,6 +87,20 @@ TEST(Safety, AnIdleProgramWritesNothing) {
     program.kill();
 }
 
+TEST(Safety, ABookThatDidNotChangeIsNotWrittenAgainAtExit) {
+    ProgramUnderTest program;
+    writeTwoPageBook(program);
+    const FILETIME time = modified(program.bookPath());
+    ASSERT_TRUE(program.start());
+    program.postCommand(program.mainWindow(), kExit);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program.waitForExit(exitCode));
+    const FILETIME after = modified(program.bookPath());
+    EXPECT_EQ(CompareFileTime(&time, &after), 0);
+    EXPECT_FALSE(program.exists("lk.bok.bak"));
+    EXPECT_TRUE(program.exists("Leafkeeper.ini")); // the settings are still written
+}
+
 TEST(Safety, SuspendWritesUnsavedTypingAtOnce) {
     ProgramUnderTest program;
     writeTwoPageBook(program);
