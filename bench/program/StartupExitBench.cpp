@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,12 +67,19 @@ bool pageListShows(HWND mainWindow, int rows) {
 
 // Opens each row's page in the book window and goes back to the list, as a
 // user reading a few pages would.
+// Opens a few pages and types one character into the last, so the exit has
+// a changed book to write, as after a day's use.
 void openSomePages(HWND mainWindow) {
     const HWND list = descendant(mainWindow, "ListBox");
     const HWND pane = GetParent(list);
     for (int row : kRowsToOpen) {
         sendTo(list, LB_SETCURSEL, static_cast<WPARAM>(row));
         sendTo(pane, WM_COMMAND, MAKEWPARAM(CMD_SHOW_PAGE, 0));
+        if (row == kRowsToOpen[std::size(kRowsToOpen) - 1]) {
+            const HWND editor = descendant(mainWindow, "Edit");
+            sendTo(editor, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+            sendTo(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
+        }
         sendTo(mainWindow, WM_COMMAND, MAKEWPARAM(CMD_SHOW_LIST, 0));
     }
 }
