@@ -2,12 +2,10 @@
 
 #include "app/Application.h"
 #include "framework/DialogWindow.h"
+#include "framework/ExceptionBarrier.h"
 #include "framework/WindowProcedure.h"
 
 #include <commctrl.h>
-
-#include <exception>
-#include <new>
 
 namespace {
 
@@ -87,7 +85,7 @@ INT_PTR dispatchDialogMessage(DialogWindow& dialog, HWND hwnd, UINT message, WPA
 }
 
 INT_PTR handleDialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, InitialObject initialObject) {
-    try {
+    return withinExceptionBarrier<INT_PTR>(FALSE, [&]() -> INT_PTR {
         WindowRegistry& registry = application().windowRegistry;
         DialogWindow* dialog = boundDialog(hwnd);
         if (message == WM_INITDIALOG) {
@@ -108,14 +106,7 @@ INT_PTR handleDialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return FALSE;
         }
         return dispatchDialogMessage(*dialog, hwnd, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        reportUnexpectedError("メモリが不足しています。");
-    } catch (const std::exception& error) {
-        reportUnexpectedError(error.what());
-    } catch (...) {
-        reportUnexpectedError("");
-    }
-    return FALSE;
+    });
 }
 
 } // namespace

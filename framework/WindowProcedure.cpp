@@ -1,10 +1,9 @@
 #include "framework/WindowProcedure.h"
 
 #include "app/Application.h"
+#include "framework/ExceptionBarrier.h"
 #include "framework/WindowObject.h"
 
-#include <exception>
-#include <new>
 #include <string>
 
 void reportUnexpectedError(const char* what) noexcept {
@@ -18,7 +17,7 @@ void reportUnexpectedError(const char* what) noexcept {
 }
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+    return withinExceptionBarrier<LRESULT>(0, [&]() -> LRESULT {
         WindowRegistry& registry = application().windowRegistry;
         WindowObject* object = registry.find(hwnd);
         if (message == WM_NCCREATE) {
@@ -40,14 +39,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             return result;
         }
         return object->handleMessage(message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        reportUnexpectedError("メモリが不足しています。");
-    } catch (const std::exception& error) {
-        reportUnexpectedError(error.what());
-    } catch (...) {
-        reportUnexpectedError("");
-    }
-    return 0;
+    });
 }
 
 ATOM registerWindowClass(const char* className, UINT classStyle, HICON icon, HICON smallIcon, HCURSOR cursor,

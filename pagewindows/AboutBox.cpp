@@ -1,6 +1,7 @@
 #include "pagewindows/AboutBox.h"
 
 #include "app/Application.h"
+#include "framework/ExceptionBarrier.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
 #include "framework/WindowProcedure.h"
@@ -8,8 +9,6 @@
 
 #include <shellapi.h>
 
-#include <exception>
-#include <new>
 #include <string>
 
 const char kContactMailAddress[] = "lk@example.org";
@@ -141,16 +140,7 @@ void takeLinkFonts(HWND link) {
 } // namespace
 
 LRESULT CALLBACK mailLinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handleLinkMessage(link, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        reportUnexpectedError("メモリが不足しています。");
-    } catch (const std::exception& error) {
-        reportUnexpectedError(error.what());
-    } catch (...) {
-        reportUnexpectedError("");
-    }
-    return 0;
+    return withinExceptionBarrier<LRESULT>(0, [&] { return handleLinkMessage(link, message, wParam, lParam); });
 }
 
 int AboutBox::run(HWND ownerWindow) {
