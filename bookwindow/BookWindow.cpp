@@ -1,9 +1,6 @@
 #include "bookwindow/BookWindow.h"
 
 #include "app/Application.h"
-#include "book/BookFile.h"
-#include "book/FileSystem.h"
-#include "book/LkError.h"
 #include "book/PageSettingsSheet.h"
 #include "bookwindow/PageList.h"
 #include "framework/ColorMath.h"
@@ -19,7 +16,6 @@
 #include <shellapi.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <utility>
 
 namespace {
@@ -47,8 +43,6 @@ constexpr const char* kCaption = "Leafkeeper";
 constexpr const char* kSamplePageTitle = "サンプルページ";
 constexpr const char* kSamplePageText = "Leafkeeperをご使用いただきありがとうございます。";
 
-std::string backupPathOf(const std::string& bookFile) { return bookFile + ".bak"; }
-
 // The stored rectangle, or the default size at its place when it is not a
 // window a user could have left (an INI edited by hand or damaged: a negative
 // or tiny size, coordinates beyond any screen).
@@ -68,6 +62,18 @@ RECT usableRectangle(const Settings& settings) {
                 top + Settings::kDefaultBottom - Settings::kDefaultTop};
 }
 
+// Recovery files go beside the settings, where the program can write.
+std::string recoveryFolderFor(const std::string& dataFolder) {
+    std::string folder = dataFolder;
+    if (folder.empty()) {
+        application().moduleDirectory(folder);
+    }
+    if (!folder.empty() && folder.back() != '\\') {
+        folder += '\\';
+    }
+    return folder;
+}
+
 GdiObject<HPEN> solidPen(COLORREF color) { return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, color)); }
 
 void verticalLine(HDC dc, HPEN pen, int x, int top, int bottom) {
@@ -80,7 +86,7 @@ void verticalLine(HDC dc, HPEN pen, int x, int top, int bottom) {
 
 BookWindow::BookWindow(std::string folder)
     : pageView(std::make_unique<PageView>(this)), pageList(std::make_unique<PageList>(this, &book)),
-      dataFolder(std::move(folder)) {}
+      storage(book, recoveryFolderFor(folder)), dataFolder(std::move(folder)) {}
 
 // The windows are gone by now: the floating windows were destroyed in
 // onDestroy, the panes with the main window.
@@ -131,21 +137,11 @@ void BookWindow::makeSamplePage() {
     book.append(std::move(page));
     pageList->refresh(false);
     // Written at exit, not at once: starting the program is no change of the user's.
-    changedSinceLastSave = true;
+    storage.noteChange();
 }
 
 bool BookWindow::loadBook() {
-    book.clear();
-    bool loaded = false;
-    bookFileUnreadable = false;
-    try {
-        loaded = book.load(settings.bookFile);
-    } catch (const lk_error& error) {
-        bookFileUnreadable = true;
-        if (!offerBackup(settings.bookFile, loaded)) {
-            MessageBoxA(hwnd, error.what(), kCaption, MB_ICONERROR);
-        }
-    }
+    const BookStorage::Loaded loaded = storage.load(hwnd, settings.bookFile);
     // Reopening the notes of a book just read changes nothing in it.
     reopeningFloatingPages = true;
     for (unsigned i = 0; i < book.count(); ++i) {
@@ -155,31 +151,10 @@ bool BookWindow::loadBook() {
     }
     reopeningFloatingPages = false;
     pageList->refresh(false);
-    return loaded;
-}
-
-// The previous generation kept beside a damaged book file is offered in its
-// place. Returns whether the offer was made; `loaded` tells whether the user
-// took it. The damaged file is kept aside at the next save either way.
-bool BookWindow::offerBackup(const std::string& path, bool& loaded) {
-    const std::string backup = backupPathOf(path);
-    std::vector<std::unique_ptr<Page>> pages;
-    try {
-        if (!BookFile::read(backup, pages)) {
-            return false;
-        }
-    } catch (const lk_error&) {
-        return false;
-    }
-    const std::string question = "ブックファイルが壊れているため読み込めません。\r\n" + path +
-                                 "\r\n\r\n前回保存したときのバックアップがあります。\r\n" + backup +
-                                 "\r\n\r\nバックアップを開きますか？";
-    if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_YESNO | MB_ICONERROR) == IDYES) {
-        book.replacePages(std::move(pages));
-        loaded = true;
+    if (loaded == BookStorage::Loaded::FromBackup) {
         bookChanged();
     }
-    return true;
+    return loaded != BookStorage::Loaded::Nothing;
 }
 
 void BookWindow::applySystemColors() {
@@ -406,7 +381,7 @@ void BookWindow::bookChanged() {
     if (reopeningFloatingPages) {
         return;
     }
-    changedSinceLastSave = true;
+    storage.noteChange();
     const DWORD now = GetTickCount();
     if (!unsavedChanges) {
         unsavedChanges = true;
@@ -443,10 +418,10 @@ void BookWindow::saveWhileRunning() {
     storeViews();
     // Changes made while a failure is reported mark the book again.
     unsavedChanges = false;
-    bool saved = writeBook(settings.bookFile);
+    bool saved = storage.write(settings.bookFile);
     if (!saved && !saveFailureReported) {
         saveFailureReported = true;
-        saved = saveBookTo(settings.bookFile);
+        saved = storage.writeReportingFailure(hwnd, settings.bookFile);
     }
     if (saved) {
         saveFailureReported = false;
@@ -510,7 +485,7 @@ void BookWindow::showOptions() {
     // it, so nothing typed since the last save is lost by the switch.
     closeFloatingWindows();
     pageView->storePage();
-    saveBookTo(previousBookFile);
+    storage.writeReportingFailure(hwnd, previousBookFile);
     pageView->setPage(nullptr);
     showPageList(true);
     loadBook();
@@ -756,72 +731,12 @@ void BookWindow::onDestroy() {
     settings.save();
     const bool viewsChanged = storeViews();
     closeFloatingWindows();
-    // A book that is already in its file as it is now is not written again:
-    // the exit costs nothing and the backup keeps the older generation.
-    if (viewsChanged || changedSinceLastSave || bookFileUnreadable || !FileSystem::exists(settings.bookFile)) {
-        saveBookTo(settings.bookFile);
+    if (viewsChanged || storage.needsWriting(settings.bookFile)) {
+        storage.writeReportingFailure(hwnd, settings.bookFile);
     }
     removeTrayIcon();
     closeIcon.reset();
     PostQuitMessage(0);
-}
-
-// Saving
-
-bool BookWindow::saveBookTo(const std::string& path) {
-    while (!writeBook(path)) {
-        const std::string recovery = recoveryPath();
-        const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
-                                     "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
-                                     recovery;
-        if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
-            continue;
-        }
-        if (!book.save(recovery)) {
-            const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
-            MessageBoxA(hwnd, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
-        }
-        return false;
-    }
-    return true;
-}
-
-// A book file that could not be read is never written over: it is renamed
-// first, so the user can still take it to lkbook salvage. The previous
-// generation is kept beside the book only when the book really changed, so
-// the backup is not replaced by a copy of the same book.
-bool BookWindow::writeBook(const std::string& path) {
-    if (bookFileUnreadable) {
-        std::string kept = path + ".invalid";
-        for (int n = 2; GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
-            kept = path + ".invalid" + std::to_string(n);
-        }
-        if (!MoveFileA(path.c_str(), kept.c_str()) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return false;
-        }
-        bookFileUnreadable = false;
-    }
-    if (!book.save(path, changedSinceLastSave ? backupPathOf(path) : std::string())) {
-        return false;
-    }
-    changedSinceLastSave = false;
-    return true;
-}
-
-// Beside the executable, where the settings are written too; named by the
-// time so an earlier recovery file is never replaced.
-std::string BookWindow::recoveryPath() const {
-    std::string folder = dataFolder;
-    if (folder.empty()) {
-        application().moduleDirectory(folder);
-    }
-    if (!folder.empty() && folder.back() != '\\') {
-        folder += '\\';
-    }
-    const std::time_t now = std::time(nullptr);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
-    return folder + "lk-recovered-" + stamp + ".bok";
 }
 
 // The notification-area icon

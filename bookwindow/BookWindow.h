@@ -2,6 +2,7 @@
 
 #include "book/Book.h"
 #include "book/Settings.h"
+#include "bookwindow/BookStorage.h"
 #include "bookwindow/BookController.h"
 #include "framework/FramedWindow.h"
 #include "framework/UniqueHandle.h"
@@ -84,12 +85,6 @@ private:
     void adjustIndexesAfterDelete(int index);
     void adjustBeginPageAfterMove(int index, bool up);
 
-    // Writes the book to `path`; tells the user and offers a retry and a
-    // recovery file when that fails, so nothing written is lost silently.
-    // true when the book reached `path`.
-    bool saveBookTo(const std::string& path);
-    bool writeBook(const std::string& path);
-    std::string recoveryPath() const;
     // Stores what the views show into their pages, as at exit, leaving the
     // editors as they are. true when a selection or a note's place changed
     // (typing is reported by the editors as it happens).
@@ -98,7 +93,6 @@ private:
     // when Windows suspends or the session ends.
     void scheduleSave();
     void saveWhileRunning();
-    bool offerBackup(const std::string& path, bool& loaded);
     void keepWindowsReachable();
 
     std::unique_ptr<PageView> pageView;
@@ -107,18 +101,13 @@ private:
     Book book;
     OwnedIcon closeIcon;
     Settings settings;
+    BookStorage storage;
 
     std::string dataFolder;
-    // The book file read at start-up was not a sound book: it is kept aside
-    // before anything is written under its name.
-    bool bookFileUnreadable = false;
     UINT taskbarCreatedMessage = 0;
 
     // Changes not yet written while the program runs.
     bool unsavedChanges = false;
-    // Changes since the book file was last written: only then is the
-    // previous generation moved into the backup.
-    bool changedSinceLastSave = false;
     DWORD firstUnsavedTick = 0;
     bool saveTimerRunning = false;
     bool saving = false;

@@ -1,0 +1,115 @@
+#include "bookwindow/BookStorage.h"
+
+#include "book/Book.h"
+#include "book/BookFile.h"
+#include "book/FileSystem.h"
+#include "book/LkError.h"
+
+#include <ctime>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr const char* kCaption = "Leafkeeper";
+
+std::string backupPathOf(const std::string& bookFile) { return bookFile + ".bak"; }
+
+} // namespace
+
+BookStorage::BookStorage(Book& target, std::string folder) : book(target), recoveryFolder(std::move(folder)) {}
+
+BookStorage::Loaded BookStorage::load(HWND owner, const std::string& path) {
+    book.clear();
+    damagedFile = false;
+    changedSinceWrite = false;
+    try {
+        return book.load(path) ? Loaded::FromFile : Loaded::Nothing;
+    } catch (const lk_error& error) {
+        damagedFile = true;
+        std::vector<std::unique_ptr<Page>> backupPages;
+        if (!readBackup(path, backupPages)) {
+            MessageBoxA(owner, error.what(), kCaption, MB_ICONERROR);
+            return Loaded::Nothing;
+        }
+        if (!askToOpenBackup(owner, path)) {
+            return Loaded::Nothing;
+        }
+        book.replacePages(std::move(backupPages));
+        changedSinceWrite = true;
+        return Loaded::FromBackup;
+    }
+}
+
+// The previous generation kept beside the book, when it is a sound book.
+bool BookStorage::readBackup(const std::string& path, std::vector<std::unique_ptr<Page>>& pages) const {
+    try {
+        return BookFile::read(backupPathOf(path), pages);
+    } catch (const lk_error&) {
+        return false;
+    }
+}
+
+bool BookStorage::askToOpenBackup(HWND owner, const std::string& path) const {
+    const std::string question = "ブックファイルが壊れているため読み込めません。\r\n" + path +
+                                 "\r\n\r\n前回保存したときのバックアップがあります。\r\n" + backupPathOf(path) +
+                                 "\r\n\r\nバックアップを開きますか？";
+    return MessageBoxA(owner, question.c_str(), kCaption, MB_YESNO | MB_ICONERROR) == IDYES;
+}
+
+bool BookStorage::write(const std::string& path) {
+    if (damagedFile && !keepDamagedFileAside(path)) {
+        return false;
+    }
+    if (!book.save(path, changedSinceWrite ? backupPathOf(path) : std::string())) {
+        return false;
+    }
+    changedSinceWrite = false;
+    return true;
+}
+
+// Renamed, so the user can still take it to lkbook salvage.
+bool BookStorage::keepDamagedFileAside(const std::string& path) {
+    std::string kept = path + ".invalid";
+    for (int n = 2; FileSystem::exists(kept); ++n) {
+        kept = path + ".invalid" + std::to_string(n);
+    }
+    if (!MoveFileA(path.c_str(), kept.c_str()) && FileSystem::exists(path)) {
+        return false;
+    }
+    damagedFile = false;
+    return true;
+}
+
+bool BookStorage::writeReportingFailure(HWND owner, const std::string& path) {
+    while (!write(path)) {
+        const std::string recovery = recoveryPath();
+        const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
+                                     "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
+                                     recovery;
+        if (MessageBoxA(owner, question.c_str(), kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
+            continue;
+        }
+        if (!book.save(recovery)) {
+            const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
+            MessageBoxA(owner, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
+        }
+        return false;
+    }
+    return true;
+}
+
+// A book that is already in its file as it is now is not written again: the
+// exit costs nothing and the backup keeps the older generation.
+bool BookStorage::needsWriting(const std::string& path) const {
+    return changedSinceWrite || damagedFile || !FileSystem::exists(path);
+}
+
+// Named by the time, so an earlier recovery file is never replaced.
+std::string BookStorage::recoveryPath() const {
+    const std::time_t now = std::time(nullptr);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
+    return recoveryFolder + "lk-recovered-" + stamp + ".bok";
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class Book;
+class Page;
+
+// How the book window's book reaches its file and comes back: the safe save
+// that keeps the previous generation as a backup, a damaged book file kept
+// aside instead of being written over, its backup offered in its place, and
+// the user told of a save that fails, with a retry and a recovery file.
+class BookStorage {
+public:
+    enum class Loaded { FromFile, FromBackup, Nothing };
+
+    // `recoveryFolder` receives recovery files; it ends in a backslash.
+    BookStorage(Book& book, std::string recoveryFolder);
+
+    // Replaces the book with the file's pages. A file that is not a sound book
+    // is reported, or its sound backup offered, with `owner` as the message
+    // boxes' owner; it is kept aside at the next write either way.
+    Loaded load(HWND owner, const std::string& path);
+
+    // Writes the book; false on failure, the old file then untouched.
+    bool write(const std::string& path);
+    // Writes the book; on failure asks to try again or writes a recovery file
+    // that the message names. true when the book reached `path`.
+    bool writeReportingFailure(HWND owner, const std::string& path);
+    // Whether the exit has anything to write to `path`.
+    bool needsWriting(const std::string& path) const;
+
+    // The book changed since it was last read or written.
+    void noteChange() { changedSinceWrite = true; }
+
+private:
+    bool readBackup(const std::string& path, std::vector<std::unique_ptr<Page>>& pages) const;
+    bool askToOpenBackup(HWND owner, const std::string& path) const;
+    bool keepDamagedFileAside(const std::string& path);
+    std::string recoveryPath() const;
+
+    Book& book;
+    std::string recoveryFolder;
+    // The file read last was not a sound book: it is renamed before anything
+    // is written under its name.
+    bool damagedFile = false;
+    // Only then does a write move the previous generation into the backup, so
+    // the backup is never replaced by a copy of the same book.
+    bool changedSinceWrite = false;
+};
