@@ -6,7 +6,10 @@
 #include "framework/UniqueHandle.h"
 #include "framework/WindowProcedure.h"
 #include "resources/resource.h"
+#include "support/Dialogs.h"
+#include "support/Picture.h"
 #include "support/Pump.h"
+#include "support/RecordingController.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -30,63 +33,7 @@ constexpr int kCommands[PageList::kButtonCount] = {CMD_NEW_PAGE,   CMD_DELETE_LI
                                                    CMD_MOVE_DOWN,  CMD_RETURN_TO_BOOK};
 enum { NewPage, DeletePage, ShowPage, FloatPage, Settings, MoveUp, MoveDown, ReturnToBook };
 
-struct Call {
-    std::string operation;
-    int index = -1;
-    const Page* page = nullptr;
-    bool flag = false;
-
-    bool operator==(const Call& other) const {
-        return operation == other.operation && index == other.index && page == other.page && flag == other.flag;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& call) {
-    return out << call.operation << "(" << call.index << ", " << call.page << ", " << call.flag << ")";
-}
-
-// Does to the book what the book window does, so the rows keep drawing from
-// a book that matches them, and records every call.
-class RecordingController : public BookController {
-public:
-    explicit RecordingController(Book& pages) : book(pages) {}
-
-    void openPage(int index) override { calls.push_back({"openPage", index}); }
-    void showPageList(bool setFocus) override { calls.push_back({"showPageList", -1, nullptr, setFocus}); }
-    void floatPage(int index, bool placeOverView) override {
-        calls.push_back({"floatPage", index, nullptr, placeOverView});
-        book.at(static_cast<unsigned>(index))->floating = true;
-        pane->updateButtons();
-    }
-    void returnToBook(Page* page) override {
-        calls.push_back({"returnToBook", -1, page});
-        page->floating = false;
-        pane->updateButtons();
-    }
-    void deletePage(Page* page) override {
-        calls.push_back({"deletePage", -1, page});
-        if (agreeToDelete) {
-            book.removeAt(book.indexOf(page));
-            pane->refresh(false);
-        }
-    }
-    void movePage(int index, bool up) override {
-        calls.push_back({"movePage", index, nullptr, up});
-        book.move(static_cast<unsigned>(index), up);
-    }
-    void editPageSettings(int index) override {
-        calls.push_back({"editPageSettings", index});
-        pane->refresh(true);
-    }
-    void newPage() override { calls.push_back({"newPage"}); }
-    void refreshPageList(bool keepSelection) override { pane->refresh(keepSelection); }
-    void bookChanged() override {}
-
-    Book& book;
-    PageList* pane = nullptr;
-    bool agreeToDelete = true;
-    std::vector<Call> calls;
-};
+using Call = RecordingController::Call;
 
 class TestPageList : public PageList {
 public:
@@ -105,44 +52,6 @@ public:
 
     POINT rightPress{};
     int rightPresses = 0;
-};
-
-// A memory device context with its own bitmap, filled with `background`.
-class Canvas {
-public:
-    Canvas(int canvasWidth, int canvasHeight, COLORREF background) : width(canvasWidth), height(canvasHeight) {
-        WindowDc screen(nullptr);
-        dc = CreateCompatibleDC(screen.get());
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
-        previous = SelectObject(dc, bitmap.get());
-        SetBkColor(dc, background);
-        const RECT all{0, 0, width, height};
-        ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-    }
-
-    std::vector<COLORREF> pixels() const {
-        std::vector<COLORREF> all;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                all.push_back(GetPixel(dc, x, y));
-            }
-        }
-        return all;
-    }
-
-    HDC dc = nullptr;
-    int width;
-    int height;
-
-private:
-    GdiObject<HBITMAP> bitmap;
-    HGDIOBJ previous = nullptr;
 };
 
 RECT rectInParent(HWND child) {
@@ -220,7 +129,7 @@ protected:
         host = CreateWindowExA(WS_EX_TOPMOST, kHostClass, nullptr, WS_POPUP | WS_CLIPCHILDREN, 720, 460,
                                kPaneWidth + 20, kPaneHeight + 20, nullptr, nullptr, application().instance, nullptr);
         ASSERT_NE(host, nullptr);
-        controller.pane = &pane;
+        controller.act = [this](const Call& call, Page* page) { actAsTheBookWindow(call, page); };
         ASSERT_TRUE(pane.createPane(host));
         pane.setFillColor(kPaneFill);
         SetWindowPos(pane.hwnd, nullptr, 0, 0, kPaneWidth, kPaneHeight, SWP_NOZORDER);
@@ -232,6 +141,22 @@ protected:
     void TearDown() override {
         DestroyWindow(host);
         flushEvents();
+    }
+
+    // Does to the book what the book window does, so the rows keep drawing
+    // from a book that matches them.
+    void actAsTheBookWindow(const Call& call, Page* page) {
+        if (call.name == "floatPage" || call.name == "returnToBook") {
+            (page ? page : book.at(static_cast<unsigned>(call.index)))->floating = call.name == "floatPage";
+            pane.updateButtons();
+        } else if (call.name == "deletePage" && agreeToDelete) {
+            book.removeAt(book.indexOf(page));
+            pane.refresh(false);
+        } else if (call.name == "movePage") {
+            book.move(static_cast<unsigned>(call.index), call.flag);
+        } else if (call.name == "editPageSettings" || call.name == "refreshPageList") {
+            pane.refresh(call.name == "editPageSettings" || call.flag);
+        }
     }
 
     Page* addPage(const char* title, bool floating = false) {
@@ -358,44 +283,26 @@ protected:
     void paintList() {
         RECT client{};
         GetClientRect(pane.listBox.hwnd, &client);
-        Canvas canvas(client.right, client.bottom, RGB(255, 0, 255));
-        SendMessageA(pane.listBox.hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT);
-        listImage = canvas.pixels();
-        listWidth = client.right;
+        listImage = paintPicture(client.right, client.bottom, RGB(255, 0, 255), [this](HDC dc) {
+            SendMessageA(pane.listBox.hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        });
     }
 
     COLORREF listPixel(int row, int x, int y) const {
         RECT item{};
         SendMessageA(pane.listBox.hwnd, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return listImage[static_cast<std::size_t>((item.top + y) * listWidth + item.left + x)];
+        return listImage.at(item.left + x, item.top + y);
     }
 
-    // The button at `index` drawn by the pane into a canvas of its size.
-    std::vector<COLORREF> drawnButton(int index, UINT state) {
-        Canvas canvas(PageList::kButtonSize, PageList::kButtonSize, RGB(255, 0, 255));
-        DRAWITEMSTRUCT item{};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = static_cast<UINT>(kCommands[index]);
-        item.itemAction = ODA_DRAWENTIRE;
-        item.itemState = state;
-        item.hwndItem = pane.button(index);
-        item.hDC = canvas.dc;
-        item.rcItem = RECT{0, 0, PageList::kButtonSize, PageList::kButtonSize};
-        SendMessageA(pane.hwnd, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
-        return canvas.pixels();
-    }
+    Picture drawnButton(int index, UINT state) const { return drawItem(pane.hwnd, pane.button(index), state); }
 
-    std::vector<COLORREF> listImage;
-    int listWidth = 0;
+    Picture listImage;
     HWND host = nullptr;
     Book book;
-    RecordingController controller{book};
+    RecordingController controller;
+    bool agreeToDelete = true;
     TestPageList pane{&controller, &book};
 };
-
-COLORREF at(const std::vector<COLORREF>& pixels, int x, int y) {
-    return pixels[y * PageList::kButtonSize + x];
-}
 
 } // namespace
 
@@ -411,9 +318,6 @@ TEST_F(PageListTest, BuildsTheListAndTheToolBar) {
     GetClassNameA(list, className, sizeof className);
     EXPECT_STREQ(className, "ListBox");
     EXPECT_EQ(GetDlgCtrlID(list), PageList::kListBoxId);
-    // An empty list box hides its scroll bar by dropping WS_VSCROLL.
-    addPages(30);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)), 0x52200511u);
     EXPECT_EQ(application().windowRegistry.find(list), &pane.listBox) << "the list box is subclassed";
     EXPECT_EQ(pane.clientWindow(), list);
     EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), 16);
@@ -436,20 +340,11 @@ TEST_F(PageListTest, BuildsTheListAndTheToolBar) {
         const HWND button = pane.button(index);
         ASSERT_NE(button, nullptr) << index;
         GetClassNameA(button, className, sizeof className);
-        EXPECT_STREQ(className, "Button") << index;
-        EXPECT_EQ(GetWindowLongA(button, GWL_STYLE) & ~WS_VISIBLE & ~WS_DISABLED, 0x4000400B) << index;
+        EXPECT_EQ(GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << index;
         EXPECT_EQ(GetDlgCtrlID(button), kCommands[index]) << index;
         EXPECT_EQ(GetWindowLongA(button, GWL_USERDATA), expected[index].icon) << index;
         EXPECT_EQ(shown(index), index != ReturnToBook) << index;
-
-        char text[64] = {};
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.hwnd = button;
-        tool.uId = 0;
-        tool.lpszText = text;
-        SendMessageA(application().toolTip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_STREQ(text, expected[index].toolTip) << index;
+        EXPECT_EQ(toolTipText(application().toolTip, button), expected[index].toolTip) << index;
     }
 }
 
@@ -643,12 +538,12 @@ TEST_F(PageListTest, EnterOpensAndDeleteDeletesTheSelectedPage) {
     EXPECT_EQ(keyToItem(VK_RETURN, false), -1);
     EXPECT_EQ(keyToItem('A', false), -1);
 
-    controller.agreeToDelete = false;
+    agreeToDelete = false;
     EXPECT_EQ(keyToItem(VK_DELETE, false), -1);
     EXPECT_EQ(pane.listBox.listBoxSelection(), 1) << "a refused deletion changes nothing";
     EXPECT_EQ(pane.listBox.listBoxCount(), 3);
 
-    controller.agreeToDelete = true;
+    agreeToDelete = true;
     EXPECT_EQ(keyToItem(VK_DELETE, false), -1);
     EXPECT_EQ(controller.calls,
               (std::vector<Call>{{"openPage", 1}, {"deletePage", -1, middle}, {"deletePage", -1, middle}}));
@@ -824,39 +719,28 @@ TEST_F(PageListTest, RowsDrawASwatchOfThePageColours) {
 }
 
 TEST_F(PageListTest, ButtonsDrawFadedWhenDisabledAndSunkenWhenPressed) {
-    const std::vector<COLORREF> rest = drawnButton(NewPage, 0);
-    int notFill = 0;
-    for (COLORREF pixel : rest) {
-        EXPECT_NE(pixel, RGB(255, 0, 255)) << "the whole face is painted";
-        notFill += pixel != kPaneFill ? 1 : 0;
-    }
-    EXPECT_GT(notFill, 10) << "the icon shows";
+    const Picture rest = drawnButton(NewPage, 0);
+    EXPECT_EQ(rest.count(RGB(255, 0, 255)), 0) << "the whole face is painted";
+    const int icon = rest.width * rest.height - rest.count(kPaneFill);
+    EXPECT_GT(icon, 10) << "the icon shows";
+    EXPECT_GT(drawnButton(NewPage, ODS_DISABLED).differences(rest), icon / 3) << "the icon is faded, not just a few pixels";
 
-    const std::vector<COLORREF> disabled = drawnButton(NewPage, ODS_DISABLED);
-    EXPECT_NE(disabled, rest);
-    int changed = 0;
-    for (std::size_t index = 0; index < rest.size(); ++index) {
-        changed += disabled[index] != rest[index] ? 1 : 0;
-    }
-    EXPECT_GT(changed, notFill / 3) << "the icon is faded, not just a few pixels";
-
-    const std::vector<COLORREF> pressed = drawnButton(NewPage, ODS_SELECTED);
+    // Pressed: the face moves one pixel down and right inside a soft sunken edge.
+    const Picture pressed = drawnButton(NewPage, ODS_SELECTED);
     for (int y = 1; y < 14; ++y) {
         for (int x = 1; x < 14; ++x) {
-            ASSERT_EQ(at(pressed, x, y), at(rest, x - 1, y - 1)) << x << "," << y;
+            ASSERT_EQ(pressed.at(x, y), rest.at(x - 1, y - 1)) << x << "," << y;
         }
     }
-    Canvas edge(PageList::kButtonSize, PageList::kButtonSize, kPaneFill);
-    RECT face{0, 0, PageList::kButtonSize, PageList::kButtonSize};
-    DrawEdge(edge.dc, &face, BDR_SUNKENOUTER, BF_RECT | BF_SOFT);
-    const std::vector<COLORREF> reference = edge.pixels();
-    for (int i = 0; i < PageList::kButtonSize; ++i) {
-        EXPECT_EQ(at(pressed, i, 0), at(reference, i, 0)) << i;
-        EXPECT_EQ(at(pressed, 0, i), at(reference, 0, i)) << i;
-        EXPECT_EQ(at(pressed, i, 14), at(reference, i, 14)) << i;
-        EXPECT_EQ(at(pressed, 14, i), at(reference, 14, i)) << i;
+    const Picture edge = paintPicture(rest.width, rest.height, kPaneFill, [&](HDC dc) {
+        RECT face{0, 0, rest.width, rest.height};
+        DrawEdge(dc, &face, BDR_SUNKENOUTER, BF_RECT | BF_SOFT);
+    });
+    for (int i = 0; i < rest.width; ++i) {
+        for (const POINT point : {POINT{i, 0}, POINT{0, i}, POINT{i, 14}, POINT{14, i}}) {
+            EXPECT_EQ(pressed.at(point.x, point.y), edge.at(point.x, point.y)) << point.x << "," << point.y;
+        }
     }
-
     // Each button draws its own icon.
-    EXPECT_NE(drawnButton(MoveUp, 0), drawnButton(MoveDown, 0));
+    EXPECT_NE(drawnButton(MoveUp, 0).pixels, drawnButton(MoveDown, 0).pixels);
 }

@@ -23,19 +23,6 @@ std::string ini(const std::string& status, const std::string& option) {
     return "[Status]\r\n" + status + "[Option]\r\n" + option;
 }
 
-std::string iniValue(const ProgramUnderTest& program, const char* section, const char* key) {
-    char value[512] = {};
-    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, program.iniPath().c_str());
-    return value;
-}
-
-void exitNormally(ProgramUnderTest& program) {
-    program.postCommand(program.mainWindow(), kExit);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.waitForExit(exitCode));
-    EXPECT_EQ(exitCode, 0u);
-}
-
 void command(const ProgramUnderTest& program, HWND window, int id) {
     program.send(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
@@ -44,20 +31,6 @@ RECT rectOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return rect;
-}
-
-std::string textOf(HWND window) { return windowText(window); }
-
-// Answers the next dialog of the program with a button.
-void answerDialog(const ProgramUnderTest& program, int button, std::string* text = nullptr) {
-    HWND dialog = program.waitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    if (text) {
-        // A message box keeps its text in the static control 0xFFFF.
-        *text = dialogItemText(dialog, 0xFFFF);
-    }
-    clickButton(dialog, button);
-    ASSERT_TRUE(program.waitForNoDialog());
 }
 
 } // namespace
@@ -79,18 +52,18 @@ TEST(BookWindow, FirstStartShowsTheSamplePageInTheListAndSavesEverything) {
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 1);
     EXPECT_FALSE(program.exists("Leafkeeper.ini")); // nothing is written before exit
 
-    exitNormally(program);
+    program.exitNormally();
     for (const char* key : {"Left", "Top", "Right", "Bottom", "Show Top", "Show Page"}) {
-        EXPECT_NE(iniValue(program, "Status", key), "<missing>") << key;
+        EXPECT_NE(program.iniValue("Status", key), "<missing>") << key;
     }
     for (const char* key : {"Begin Hide", "Save File", "Close End", "Begin Page"}) {
-        EXPECT_NE(iniValue(program, "Option", key), "<missing>") << key;
+        EXPECT_NE(program.iniValue("Option", key), "<missing>") << key;
     }
-    EXPECT_EQ(iniValue(program, "Status", "Left"), "50");
-    EXPECT_EQ(iniValue(program, "Status", "Bottom"), "200");
-    EXPECT_EQ(iniValue(program, "Status", "Show Top"), "No");
-    EXPECT_EQ(iniValue(program, "Option", "Begin Page"), "-1");
-    EXPECT_EQ(iniValue(program, "Option", "Save File"), program.bookPath());
+    EXPECT_EQ(program.iniValue("Status", "Left"), "50");
+    EXPECT_EQ(program.iniValue("Status", "Bottom"), "200");
+    EXPECT_EQ(program.iniValue("Status", "Show Top"), "No");
+    EXPECT_EQ(program.iniValue("Option", "Begin Page"), "-1");
+    EXPECT_EQ(program.iniValue("Option", "Save File"), program.bookPath());
 
     auto book = readBook(program.bookPath());
     ASSERT_EQ(book->count(), 1u);
@@ -129,14 +102,14 @@ TEST(BookWindow, TheStartUpPageFollowsBeginPage) {
         EXPECT_EQ(IsWindowVisible(program.pageViewPane()) != FALSE, c.expectView);
         EXPECT_EQ(IsWindowVisible(program.pageListPane()) != FALSE, !c.expectView);
         if (c.expectedText) {
-            EXPECT_EQ(textOf(program.editor()), c.expectedText);
+            EXPECT_EQ(windowText(program.editor()), c.expectedText);
         }
         const auto floating = program.floatingWindows();
         EXPECT_EQ(floating.size(), c.floatingSecond ? 1u : 0u);
         if (c.floatingSecond && !floating.empty()) {
             EXPECT_TRUE(IsWindowVisible(floating.front()));
         }
-        exitNormally(program);
+        program.exitNormally();
     }
 }
 
@@ -148,7 +121,7 @@ TEST(BookWindow, ANewPageIsAddedOnlyWhenItsSheetEndsWithOk) {
     program.postCommand(program.mainWindow(), kAddPage);
     HWND sheet = program.waitForDialog();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(textOf(sheet), "新規ページの設定");
+    EXPECT_EQ(windowText(sheet), "新規ページの設定");
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     ASSERT_TRUE(program.waitForNoDialog());
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 1);
@@ -163,11 +136,11 @@ TEST(BookWindow, ANewPageIsAddedOnlyWhenItsSheetEndsWithOk) {
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 2);
     EXPECT_TRUE(IsWindowVisible(program.pageViewPane())); // the new page is shown
 
-    exitNormally(program);
+    program.exitNormally();
     auto book = readBook(program.bookPath());
     ASSERT_EQ(book->count(), 2u);
     EXPECT_EQ(book->at(1)->title, "新しいページ");
-    EXPECT_EQ(iniValue(program, "Status", "Show Page"), "1");
+    EXPECT_EQ(program.iniValue("Status", "Show Page"), "1");
 }
 
 TEST(BookWindow, DeletingAsksAndCancelKeepsThePage) {
@@ -178,22 +151,20 @@ TEST(BookWindow, DeletingAsksAndCancelKeepsThePage) {
     ASSERT_TRUE(IsWindowVisible(program.pageViewPane()));
 
     program.postCommand(program.mainWindow(), kDeletePage);
-    std::string question;
-    answerDialog(program, IDCANCEL, &question);
-    EXPECT_EQ(question, "「予定」ページを削除してよろしいですか？");
+    EXPECT_EQ(program.answerDialog(IDCANCEL), "「予定」ページを削除してよろしいですか？");
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 2);
     EXPECT_TRUE(IsWindowVisible(program.pageViewPane()));
 
     program.postCommand(program.mainWindow(), kDeletePage);
-    answerDialog(program, IDOK);
+    program.answerDialog(IDOK);
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 1);
     EXPECT_TRUE(IsWindowVisible(program.pageListPane()));
 
-    exitNormally(program);
+    program.exitNormally();
     auto book = readBook(program.bookPath());
     ASSERT_EQ(book->count(), 1u);
     EXPECT_EQ(book->at(0)->title, "keep");
-    EXPECT_EQ(iniValue(program, "Option", "Begin Page"), "-1"); // the start-up page was deleted
+    EXPECT_EQ(program.iniValue("Option", "Begin Page"), "-1"); // the start-up page was deleted
 }
 
 TEST(BookWindow, BeginPageFollowsItsPageThroughDeletionsAndMoves) {
@@ -202,7 +173,7 @@ TEST(BookWindow, BeginPageFollowsItsPageThroughDeletionsAndMoves) {
     program.write("Leafkeeper.ini", ini("", "Begin Page=-1\r\n"));
     ASSERT_TRUE(program.start());
     // Choose page 2 as the start-up page the way the INI would.
-    exitNormally(program);
+    program.exitNormally();
     program.write("Leafkeeper.ini", ini("", "Begin Page=2\r\n"));
     ASSERT_TRUE(program.start());
     command(program, program.mainWindow(), kShowList);
@@ -212,19 +183,19 @@ TEST(BookWindow, BeginPageFollowsItsPageThroughDeletionsAndMoves) {
     // Delete page 0 ("a"): "start" moves up to index 1.
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     program.postCommand(pane, 135);
-    answerDialog(program, IDOK);
+    program.answerDialog(IDOK);
     // Move "b" (now 0) down: it displaces "start" to index 0.
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     command(program, pane, 109);
     // Move "start" (now 0) down to 1.
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     command(program, pane, 109);
-    exitNormally(program);
+    program.exitNormally();
 
     auto book = readBook(program.bookPath());
     ASSERT_EQ(book->count(), 3u);
     EXPECT_EQ(book->at(1)->title, "start");
-    EXPECT_EQ(iniValue(program, "Option", "Begin Page"), "1");
+    EXPECT_EQ(program.iniValue("Option", "Begin Page"), "1");
 }
 
 TEST(BookWindow, AFloatedPageOpensBesideTheViewAndReopensAfterARestart) {
@@ -253,7 +224,7 @@ TEST(BookWindow, AFloatedPageOpensBesideTheViewAndReopensAfterARestart) {
     for (HWND window : program.floatingWindows()) {
         rects.push_back(rectOf(window));
     }
-    exitNormally(program);
+    program.exitNormally();
 
     auto book = readBook(program.bookPath());
     ASSERT_EQ(book->count(), 2u);
@@ -273,7 +244,7 @@ TEST(BookWindow, AFloatedPageOpensBesideTheViewAndReopensAfterARestart) {
         EXPECT_TRUE(matched) << rect.left << "," << rect.top;
         EXPECT_TRUE(IsWindowVisible(window));
     }
-    exitNormally(program);
+    program.exitNormally();
 }
 
 TEST(BookWindow, TheCloseIconHidesAndTheTrayIconShows) {
@@ -293,7 +264,7 @@ TEST(BookWindow, TheCloseIconHidesAndTheTrayIconShows) {
     // A press outside the icon does not hide.
     program.send(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 40));
     EXPECT_TRUE(IsWindowVisible(main));
-    exitNormally(program);
+    program.exitNormally();
 }
 
 TEST(BookWindow, EveryWayOfEndingSavesTheBookAndSettings) {
@@ -330,8 +301,8 @@ TEST(BookWindow, EveryWayOfEndingSavesTheBookAndSettings) {
         auto book = readBook(program.bookPath());
         ASSERT_EQ(book->count(), 1u);
         EXPECT_EQ(book->at(0)->text, "after");
-        EXPECT_EQ(iniValue(program, "Status", "Show Top"), "Yes");
-        EXPECT_EQ(iniValue(program, "Status", "Show Page"), "0");
+        EXPECT_EQ(program.iniValue("Status", "Show Top"), "Yes");
+        EXPECT_EQ(program.iniValue("Status", "Show Page"), "0");
     }
 }
 
@@ -340,13 +311,13 @@ TEST(BookWindow, AlwaysOnTopSurvivesARestart) {
     ASSERT_TRUE(program.start());
     command(program, program.mainWindow(), kAlwaysOnTop);
     EXPECT_TRUE(GetWindowLongA(program.mainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    exitNormally(program);
+    program.exitNormally();
     ASSERT_TRUE(program.start());
     EXPECT_TRUE(GetWindowLongA(program.mainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     command(program, program.mainWindow(), kAlwaysOnTop);
     EXPECT_FALSE(GetWindowLongA(program.mainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    exitNormally(program);
-    EXPECT_EQ(iniValue(program, "Status", "Show Top"), "No");
+    program.exitNormally();
+    EXPECT_EQ(program.iniValue("Status", "Show Top"), "No");
 }
 
 TEST(BookWindow, BeginHideStartsWithOnlyTheTrayIcon) {
@@ -359,7 +330,7 @@ TEST(BookWindow, BeginHideStartsWithOnlyTheTrayIcon) {
     EXPECT_TRUE(IsWindowVisible(main));
     command(program, main, kHideWindow);
     EXPECT_FALSE(IsWindowVisible(main));
-    exitNormally(program);
+    program.exitNormally();
 }
 
 TEST(BookWindow, TheTrayIconComesBackWhenTheShellRestarts) {
@@ -376,7 +347,7 @@ TEST(BookWindow, TheTrayIconComesBackWhenTheShellRestarts) {
     EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon));
     program.send(program.mainWindow(), RegisterWindowMessageA("TaskbarCreated"));
     EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon));
-    exitNormally(program);
+    program.exitNormally();
     EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon)); // removed at exit
 }
 
@@ -385,12 +356,10 @@ TEST(BookWindow, ADamagedBookFileIsKeptAsideNotOverwritten) {
     const std::string damaged = std::string("VeVaRuZa") + '\0' + "\x05\x00\x00\x00 not a page";
     program.write("lk.bok", damaged);
     ASSERT_TRUE(program.start() || program.waitForDialog());
-    std::string message;
-    answerDialog(program, IDOK, &message);
-    EXPECT_EQ(message, "不正なブックファイルです。データを読み込むことができません。");
+    EXPECT_EQ(program.answerDialog(IDOK), "不正なブックファイルです。データを読み込むことができません。");
     program.settle();
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 1); // the sample page
-    exitNormally(program);
+    program.exitNormally();
     EXPECT_EQ(program.read("lk.bok.invalid"), damaged);
     auto book = readBook(program.bookPath());
     ASSERT_EQ(book->count(), 1u);
@@ -419,10 +388,7 @@ TEST(BookWindow, AnUnwritableBookFileIsReportedAndRecovered) {
     DWORD exitCode = 1;
     ASSERT_TRUE(program.waitForExit(exitCode));
 
-    const auto named = message.find("lk-recovered-");
-    ASSERT_NE(named, std::string::npos) << message;
-    const std::string recovery = message.substr(message.rfind("\r\n", named) + 2);
-    auto book = readBook(recovery);
+    auto book = readBook(ProgramUnderTest::recoveryFileNamedIn(message));
     ASSERT_EQ(book->count(), 1u);
     EXPECT_EQ(book->at(0)->title, "サンプルページ");
 }
@@ -436,5 +402,5 @@ TEST(BookWindow, AWindowStoredOffEveryMonitorOpensOnOne) {
     EXPECT_EQ(rect.bottom - rect.top, 150);
     POINT corner{rect.left + 5, rect.top + 5};
     EXPECT_NE(MonitorFromPoint(corner, MONITOR_DEFAULTTONULL), nullptr);
-    exitNormally(program);
+    program.exitNormally();
 }

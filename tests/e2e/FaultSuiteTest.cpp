@@ -15,31 +15,6 @@ namespace {
 constexpr int kExit = 111;
 constexpr const char* kInvalidBook = "不正なブックファイルです。データを読み込むことができません。";
 
-void typeInto(HWND editor, const char* text) {
-    SendMessageA(editor, EM_SETSEL, 0, -1);
-    SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
-
-std::vector<std::string> textsIn(const std::string& path) {
-    std::vector<std::unique_ptr<Page>> pages;
-    BookFileDamage damage;
-    std::vector<std::string> texts;
-    if (BookFile::inspect(path, pages, damage) && damage.sound() && damage.trailingBytes == 0) {
-        for (const auto& page : pages) {
-            texts.push_back(page->text);
-        }
-    }
-    return texts;
-}
-
-std::string recoveryFileNamedIn(const std::string& message) {
-    const auto named = message.find("lk-recovered-");
-    if (named == std::string::npos) {
-        return std::string();
-    }
-    return message.substr(message.rfind("\r\n", named) + 2);
-}
-
 // Ends the program with its menu item; a failing save is answered with Cancel,
 // which writes the recovery file the message names. Returns that file's name,
 // empty when no failure was reported.
@@ -51,8 +26,8 @@ std::string exitAcceptingRecovery(ProgramUnderTest& program) {
         if (HWND dialog = findDialog(program.processId())) {
             Sleep(100);
             const std::string message = dialogItemText(dialog, 0xFFFF);
-            if (!recoveryFileNamedIn(message).empty()) {
-                recovery = recoveryFileNamedIn(message);
+            if (!ProgramUnderTest::recoveryFileNamedIn(message).empty()) {
+                recovery = ProgramUnderTest::recoveryFileNamedIn(message);
             }
             clickButton(dialog, IDCANCEL);
             for (int i = 0; i < 100 && IsWindow(dialog); ++i) {
@@ -76,10 +51,10 @@ TEST(FaultSuite, AReadOnlyPlaceKeepsTheBookInARecoveryFile) {
     ProgramUnderTest program;
     program.write("Leafkeeper.ini", "[Option]\r\nBegin Page=0\r\nSave File=Z:\\proc\\leafkeeper\\lk.bok\r\n");
     ASSERT_TRUE(program.start());
-    typeInto(program.editor(), "nowhere to go");
+    ProgramUnderTest::type(program.editor(), "nowhere to go");
     const std::string recovery = exitAcceptingRecovery(program);
     ASSERT_FALSE(recovery.empty());
-    EXPECT_EQ(textsIn(recovery), std::vector<std::string>{"nowhere to go"});
+    EXPECT_EQ(ProgramUnderTest::textsIn(recovery), std::vector<std::string>{"nowhere to go"});
 }
 
 TEST(FaultSuite, AFolderThatRefusesNewFilesKeepsTheOldBookIntact) {
@@ -91,23 +66,23 @@ TEST(FaultSuite, AFolderThatRefusesNewFilesKeepsTheOldBookIntact) {
     const bool started = program.start();
     SetEnvironmentVariableA("LK_FAULT", nullptr);
     ASSERT_TRUE(started);
-    typeInto(program.editor(), "typed while read-only");
+    ProgramUnderTest::type(program.editor(), "typed while read-only");
     const std::string recovery = exitAcceptingRecovery(program);
     EXPECT_EQ(program.read("lk.bok"), before);
     ASSERT_FALSE(recovery.empty());
-    EXPECT_EQ(textsIn(recovery), std::vector<std::string>{"typed while read-only"});
+    EXPECT_EQ(ProgramUnderTest::textsIn(recovery), std::vector<std::string>{"typed while read-only"});
 }
 
 TEST(FaultSuite, ABookFileReplacedByAFolderAtExit) {
     ProgramUnderTest program;
     writeOnePageBook(program);
     ASSERT_TRUE(program.start());
-    typeInto(program.editor(), "typed before the folder appeared");
+    ProgramUnderTest::type(program.editor(), "typed before the folder appeared");
     ASSERT_TRUE(DeleteFileA(program.bookPath().c_str()));
     ASSERT_TRUE(CreateDirectoryA(program.bookPath().c_str(), nullptr));
     const std::string recovery = exitAcceptingRecovery(program);
     ASSERT_FALSE(recovery.empty());
-    EXPECT_EQ(textsIn(recovery), std::vector<std::string>{"typed before the folder appeared"});
+    EXPECT_EQ(ProgramUnderTest::textsIn(recovery), std::vector<std::string>{"typed before the folder appeared"});
     EXPECT_TRUE(GetFileAttributesA(program.bookPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -119,20 +94,20 @@ TEST(FaultSuite, AFullDiskWhileSavingLosesNothing) {
     const bool started = program.start();
     SetEnvironmentVariableA("LK_FAULT", nullptr);
     ASSERT_TRUE(started);
-    typeInto(program.editor(), "while the disk was full");
+    ProgramUnderTest::type(program.editor(), "while the disk was full");
     // The save a few seconds later fails and is reported.
     HWND report = program.waitForDialog(15000);
     ASSERT_NE(report, nullptr);
-    const std::string firstRecovery = recoveryFileNamedIn(dialogItemText(report, 0xFFFF));
+    const std::string firstRecovery = ProgramUnderTest::recoveryFileNamedIn(dialogItemText(report, 0xFFFF));
     clickButton(report, IDCANCEL);
     ASSERT_TRUE(program.waitForNoDialog());
-    EXPECT_EQ(textsIn(firstRecovery), std::vector<std::string>{"while the disk was full"});
-    typeInto(program.editor(), "more while the disk was full");
+    EXPECT_EQ(ProgramUnderTest::textsIn(firstRecovery), std::vector<std::string>{"while the disk was full"});
+    ProgramUnderTest::type(program.editor(), "more while the disk was full");
     const std::string recovery = exitAcceptingRecovery(program);
     EXPECT_EQ(program.read("lk.bok"), before);
     EXPECT_FALSE(program.exists("lk.bok.tmp"));
     ASSERT_FALSE(recovery.empty());
-    EXPECT_EQ(textsIn(recovery), std::vector<std::string>{"more while the disk was full"});
+    EXPECT_EQ(ProgramUnderTest::textsIn(recovery), std::vector<std::string>{"more while the disk was full"});
 }
 
 namespace {
@@ -165,19 +140,10 @@ void expectDamagedFileSurvives(const std::string& damaged, const std::string& na
 }
 
 std::string realBook() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string path = std::string(temp) + "lk-fault-book.bok";
-    writeBook(path, {{"サンプルページ", "Leafkeeperをご使用いただきありがとうございます。"}, {"予定", "月 会議\r\n火"}});
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    std::string bytes;
-    char chunk[512];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-        bytes.append(chunk, got);
-    }
-    std::fclose(file);
-    DeleteFileA(path.c_str());
-    return bytes;
+    const TempFolder folder;
+    writeBook(folder.file("book.bok"),
+              {{"サンプルページ", "Leafkeeperをご使用いただきありがとうございます。"}, {"予定", "月 会議\r\n火"}});
+    return readText(folder.file("book.bok"));
 }
 
 void putU32(std::string& bytes, std::size_t offset, std::uint32_t value) {
@@ -253,7 +219,7 @@ TEST(FaultSuite, AFolderInPlaceOfTheBookFile) {
     EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), 1); // the sample page
     const std::string recovery = exitAcceptingRecovery(program);
     ASSERT_FALSE(recovery.empty());
-    EXPECT_EQ(textsIn(recovery).size(), 1u);
+    EXPECT_EQ(ProgramUnderTest::textsIn(recovery).size(), 1u);
     EXPECT_TRUE(GetFileAttributesA(program.bookPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -293,7 +259,7 @@ TEST(FaultSuite, DamagedSettingsStillGiveAUsableWindow) {
         // The sample page is somewhere: in the book file or in a recovery file.
         char saved[MAX_PATH] = {};
         GetPrivateProfileStringA("Option", "Save File", "", saved, sizeof saved, program.iniPath().c_str());
-        const auto texts = recovery.empty() ? textsIn(saved) : textsIn(recovery);
+        const auto texts = recovery.empty() ? ProgramUnderTest::textsIn(saved) : ProgramUnderTest::textsIn(recovery);
         EXPECT_EQ(texts.size(), 1u) << saved << " / " << recovery;
     }
 }

@@ -1,6 +1,7 @@
 #include "BookFiles.h"
 #include "ProgramUnderTest.h"
 #include "support/Dialogs.h"
+#include "support/SheetDriver.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -8,27 +9,15 @@
 namespace {
 
 constexpr int kOptions = 0;
-constexpr int kExit = 111;
 constexpr UINT kTrayNotify = WM_APP + 100;
 
-HWND currentPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
-
-// Wine's file dialog keeps the name in a combo box, older layouts in an edit.
-void chooseFile(const ProgramUnderTest& program, HWND sheet, const std::string& path) {
+// Chooses the book file in the options sheet's file chooser; returns the chooser.
+HWND chooseBookFile(const ProgramUnderTest& program, HWND sheet, const std::string& path) {
     clickButton(currentPage(sheet), 1012);
     HWND chooser = program.waitForDialog(10000, sheet);
-    ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(windowText(chooser), "ブックファイルの選択");
-    HWND field = GetDlgItem(chooser, 0x47C);
-    if (!field || !IsWindowVisible(field)) {
-        field = GetDlgItem(chooser, 0x480);
-    }
-    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    clickButton(chooser, IDOK);
-    for (int i = 0; i < 500 && IsWindow(chooser); ++i) {
-        Sleep(20);
-    }
-    ASSERT_FALSE(IsWindow(chooser));
+    chooseFile(chooser, path);
+    return chooser;
 }
 
 void switchBookFile(const ProgramUnderTest& program, const std::string& path) {
@@ -36,22 +25,10 @@ void switchBookFile(const ProgramUnderTest& program, const std::string& path) {
     HWND sheet = program.waitForDialog();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(windowText(sheet), "Leafkeeper オプション");
-    chooseFile(program, sheet, path);
+    ASSERT_TRUE(waitUntilGone(chooseBookFile(program, sheet, path), 10000));
     EXPECT_EQ(windowText(GetDlgItem(currentPage(sheet), 1011)), path);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     ASSERT_TRUE(program.waitForNoDialog());
-}
-
-void typeInto(HWND editor, const char* text) {
-    SendMessageA(editor, EM_SETSEL, 0, -1);
-    SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
-
-void exitNormally(ProgramUnderTest& program) {
-    program.postCommand(program.mainWindow(), kExit);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.waitForExit(exitCode));
-    EXPECT_EQ(exitCode, 0u);
 }
 
 } // namespace
@@ -61,9 +38,9 @@ TEST(Options, SwitchingBookFilesWritesTheOldBookFirstAndComesBackWhole) {
     writeBook(program.bookPath(), {{"page", "old text"}, {"note", "old note", true, {500, 100, 700, 250}}});
     program.write("Leafkeeper.ini", "[Option]\r\nBegin Page=0\r\n");
     ASSERT_TRUE(program.start());
-    typeInto(program.editor(), "edited in the book");
+    ProgramUnderTest::type(program.editor(), "edited in the book");
     ASSERT_EQ(program.floatingWindows().size(), 1u);
-    typeInto(FindWindowExA(program.floatingWindows().front(), nullptr, "Edit", nullptr), "edited in the note");
+    ProgramUnderTest::type(FindWindowExA(program.floatingWindows().front(), nullptr, "Edit", nullptr), "edited in the note");
 
     const std::string newBook = program.file("new.bok");
     switchBookFile(program, newBook);
@@ -77,11 +54,9 @@ TEST(Options, SwitchingBookFilesWritesTheOldBookFirstAndComesBackWhole) {
         EXPECT_EQ(old->at(1)->text, "edited in the note");
         EXPECT_TRUE(old->at(1)->floating); // it floats again when its book comes back
     }
-    exitNormally(program);
+    program.exitNormally();
     EXPECT_EQ(program.read("new.bok").size(), 13u);
-    char saved[MAX_PATH] = {};
-    GetPrivateProfileStringA("Option", "Save File", "", saved, sizeof saved, program.iniPath().c_str());
-    EXPECT_EQ(std::string(saved), newBook);
+    EXPECT_EQ(program.iniValue("Option", "Save File"), newBook);
 
     ASSERT_TRUE(program.start());
     switchBookFile(program, program.bookPath());
@@ -89,7 +64,7 @@ TEST(Options, SwitchingBookFilesWritesTheOldBookFirstAndComesBackWhole) {
     const auto notes = program.floatingWindows();
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_TRUE(IsWindowVisible(notes.front()));
-    exitNormally(program);
+    program.exitNormally();
 }
 
 TEST(Options, AFileThatIsNotABookIsRefusedAndThePathKept) {
@@ -100,15 +75,7 @@ TEST(Options, AFileThatIsNotABookIsRefusedAndThePathKept) {
     HWND sheet = program.waitForDialog();
     ASSERT_NE(sheet, nullptr);
     const std::string before = windowText(GetDlgItem(currentPage(sheet), 1011));
-    clickButton(currentPage(sheet), 1012);
-    HWND chooser = program.waitForDialog(10000, sheet);
-    ASSERT_NE(chooser, nullptr);
-    HWND field = GetDlgItem(chooser, 0x47C);
-    if (!field || !IsWindowVisible(field)) {
-        field = GetDlgItem(chooser, 0x480);
-    }
-    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(program.file("notes.txt").c_str()));
-    clickButton(chooser, IDOK);
+    const HWND chooser = chooseBookFile(program, sheet, program.file("notes.txt"));
     // The refusal is a message box of its own.
     HWND message = nullptr;
     for (int i = 0; i < 500 && !message; ++i) {
@@ -120,13 +87,11 @@ TEST(Options, AFileThatIsNotABookIsRefusedAndThePathKept) {
     }
     ASSERT_NE(message, nullptr);
     clickButton(message, IDOK);
-    for (int i = 0; i < 500 && IsWindow(message); ++i) {
-        Sleep(20);
-    }
+    waitUntilGone(message);
     EXPECT_EQ(windowText(GetDlgItem(currentPage(sheet), 1011)), before);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     ASSERT_TRUE(program.waitForNoDialog());
-    exitNormally(program);
+    program.exitNormally();
 }
 
 TEST(Options, TheTrayIconOnlyBringsAnOpenSheetForward) {
@@ -143,5 +108,5 @@ TEST(Options, TheTrayIconOnlyBringsAnOpenSheetForward) {
     EXPECT_TRUE(IsWindow(sheet));
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     ASSERT_TRUE(program.waitForNoDialog());
-    exitNormally(program);
+    program.exitNormally();
 }

@@ -1,10 +1,10 @@
 #include "ProgramUnderTest.h"
 
+#include "book/BookFile.h"
 #include "support/Dialogs.h"
 
-#include <fstream>
-#include <iterator>
-#include <random>
+#include <gtest/gtest.h>
+
 #include <set>
 
 namespace {
@@ -19,28 +19,6 @@ std::string windowsPath(std::string path) {
         }
     }
     return path;
-}
-
-void removeFolder(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string path = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeFolder(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 struct ClassSearch {
@@ -68,11 +46,6 @@ std::string leafkeeperExecutable() { return windowsPath(LEAFKEEPER_EXE); }
 std::string faultyLeafkeeperExecutable() { return windowsPath(LEAFKEEPER_FAULTY_EXE); }
 
 ProgramUnderTest::ProgramUnderTest(Build build) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::random_device random;
-    folderPath = std::string(temp) + "lk-e2e-" + std::to_string(random() % 1000000000);
-    CreateDirectoryA(folderPath.c_str(), nullptr);
     const std::string executable = build == Build::Faulty ? faultyLeafkeeperExecutable() : leafkeeperExecutable();
     CopyFileA(executable.c_str(), file("Leafkeeper.exe").c_str(), FALSE);
 }
@@ -85,28 +58,23 @@ ProgramUnderTest::~ProgramUnderTest() {
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
-    removeFolder(folderPath);
 }
 
 bool ProgramUnderTest::exists(const std::string& name) const {
     return GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ProgramUnderTest::read(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void ProgramUnderTest::write(const std::string& name, const std::string& contents) const {
-    std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
-    out << contents;
+std::string ProgramUnderTest::iniValue(const char* section, const char* key) const {
+    char value[512] = {};
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, iniPath().c_str());
+    return value;
 }
 
 bool ProgramUnderTest::start() {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string command = "\"" + file("Leafkeeper.exe") + "\"";
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folderPath.c_str(), &startup,
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(), &startup,
                         &process)) {
         return false;
     }
@@ -127,7 +95,7 @@ bool ProgramUnderTest::startSecondInstance(DWORD& exitCode, DWORD timeoutMillise
     startup.cb = sizeof startup;
     PROCESS_INFORMATION second{};
     std::string command = "\"" + file("Leafkeeper.exe") + "\"";
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folderPath.c_str(), &startup,
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(), &startup,
                         &second)) {
         return false;
     }
@@ -151,6 +119,13 @@ bool ProgramUnderTest::waitForExit(DWORD& exitCode, DWORD timeoutMilliseconds) {
     }
     GetExitCodeProcess(process.hProcess, &exitCode);
     return true;
+}
+
+void ProgramUnderTest::exitNormally() {
+    postCommand(mainWindow(), 111);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(waitForExit(exitCode));
+    EXPECT_EQ(exitCode, 0u);
 }
 
 void ProgramUnderTest::kill() {
@@ -256,4 +231,38 @@ LRESULT ProgramUnderTest::send(HWND window, UINT message, WPARAM wParam, LPARAM 
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 10000, &result);
     return static_cast<LRESULT>(result);
+}
+
+std::string ProgramUnderTest::answerDialog(int button) const {
+    const HWND dialog = waitForDialog();
+    if (!dialog) {
+        return "<no dialog>";
+    }
+    // A message box keeps its text in the static control 0xFFFF.
+    const std::string message = dialogItemText(dialog, 0xFFFF);
+    clickButton(dialog, button);
+    EXPECT_TRUE(waitForNoDialog());
+    return message;
+}
+
+void ProgramUnderTest::type(HWND editor, const char* text) {
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
+std::vector<std::string> ProgramUnderTest::textsIn(const std::string& path) {
+    std::vector<std::unique_ptr<Page>> pages;
+    BookFileDamage damage;
+    std::vector<std::string> texts;
+    if (BookFile::inspect(path, pages, damage) && damage.sound() && damage.trailingBytes == 0) {
+        for (const auto& page : pages) {
+            texts.push_back(page->text);
+        }
+    }
+    return texts;
+}
+
+std::string ProgramUnderTest::recoveryFileNamedIn(const std::string& message) {
+    const auto named = message.find("lk-recovered-");
+    return named == std::string::npos ? std::string() : message.substr(message.rfind("\r\n", named) + 2);
 }

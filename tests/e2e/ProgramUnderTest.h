@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TempFolder.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,13 +22,15 @@ public:
     // Ends a program still running and removes the folder.
     ~ProgramUnderTest();
 
-    const std::string& folder() const { return folderPath; }
-    std::string file(const std::string& name) const { return folderPath + "\\" + name; }
+    std::string folder() const { return temporary.path().string(); }
+    std::string file(const std::string& name) const { return folder() + "\\" + name; }
     std::string iniPath() const { return file("Leafkeeper.ini"); }
     std::string bookPath() const { return file("lk.bok"); }
     bool exists(const std::string& name) const;
-    std::string read(const std::string& name) const;
-    void write(const std::string& name, const std::string& contents) const;
+    std::string read(const std::string& name) const { return readText(file(name)); }
+    void write(const std::string& name, const std::string& contents) const { writeText(file(name), contents); }
+    // A value of the program's INI file, "<missing>" when it has none.
+    std::string iniValue(const char* section, const char* key) const;
 
     // Starts the program and waits until its main window exists (shown or not).
     bool start();
@@ -34,6 +38,8 @@ public:
     bool startSecondInstance(DWORD& exitCode, DWORD timeoutMilliseconds = 15000) const;
     bool running() const;
     bool waitForExit(DWORD& exitCode, DWORD timeoutMilliseconds = 15000);
+    // Ends the program with its 終了 command and expects exit code 0.
+    void exitNormally();
     void kill();
 
     DWORD processId() const { return process.dwProcessId; }
@@ -54,14 +60,24 @@ public:
     bool waitForNoDialog(DWORD timeoutMilliseconds = 10000) const;
     // Waits until the program has handled everything sent so far.
     void settle() const;
+    // Answers the next dialog with a button; returns the message it showed.
+    std::string answerDialog(int button) const;
 
     // WM_COMMAND as a menu or button sends it.
     void postCommand(HWND window, int id, int code = 0) const;
     // Sent, so it returns after the window handled it (unless it opens a modal loop).
     LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
+    // Replaces an editor's whole text, as typing would.
+    static void type(HWND editor, const char* text);
+    static HWND noteEditor(HWND note) { return FindWindowExA(note, nullptr, "Edit", nullptr); }
+    // The text of each page of a sound book file; empty for any other file.
+    static std::vector<std::string> textsIn(const std::string& path);
+    // The recovery file a failed save's message names; empty when none.
+    static std::string recoveryFileNamedIn(const std::string& message);
+
 private:
-    std::string folderPath;
+    TempFolder temporary;
     PROCESS_INFORMATION process{};
 };
 

@@ -9,28 +9,6 @@
 
 namespace {
 
-constexpr int kExit = 111;
-
-void typeInto(HWND editor, const char* text) {
-    SendMessageA(editor, EM_SETSEL, 0, -1);
-    SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
-
-HWND noteEditor(HWND note) { return FindWindowExA(note, nullptr, "Edit", nullptr); }
-
-// The text of each page as the book file holds it now; empty when the file
-// is not a sound book.
-std::vector<std::string> textsInFile(const std::string& path) {
-    std::vector<std::unique_ptr<Page>> pages;
-    BookFileDamage damage;
-    std::vector<std::string> texts;
-    if (BookFile::inspect(path, pages, damage) && damage.sound()) {
-        for (const auto& page : pages) {
-            texts.push_back(page->text);
-        }
-    }
-    return texts;
-}
 
 bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
     const DWORD start = GetTickCount();
@@ -62,14 +40,14 @@ TEST(Safety, TypingReachesTheBookFileWithinSecondsAndSurvivesAKill) {
     writeTwoPageBook(program);
     ASSERT_TRUE(program.start());
     ASSERT_EQ(program.floatingWindows().size(), 1u);
-    typeInto(program.editor(), "typed in the book");
-    typeInto(noteEditor(program.floatingWindows().front()), "typed in the note");
+    ProgramUnderTest::type(program.editor(), "typed in the book");
+    ProgramUnderTest::type(ProgramUnderTest::noteEditor(program.floatingWindows().front()), "typed in the note");
     const auto expected = std::vector<std::string>{"typed in the book", "typed in the note"};
-    EXPECT_TRUE(waitFor([&] { return textsInFile(program.bookPath()) == expected; }, 15000));
+    EXPECT_TRUE(waitFor([&] { return ProgramUnderTest::textsIn(program.bookPath()) == expected; }, 15000));
     program.kill();
-    EXPECT_EQ(textsInFile(program.bookPath()), expected);
+    EXPECT_EQ(ProgramUnderTest::textsIn(program.bookPath()), expected);
     // The previous generation is kept beside it.
-    EXPECT_EQ(textsInFile(program.file("lk.bok.bak")),
+    EXPECT_EQ(ProgramUnderTest::textsIn(program.file("lk.bok.bak")),
               (std::vector<std::string>{"page at start", "note at start"}));
 }
 
@@ -92,9 +70,7 @@ TEST(Safety, ABookThatDidNotChangeIsNotWrittenAgainAtExit) {
     writeTwoPageBook(program);
     const FILETIME time = modified(program.bookPath());
     ASSERT_TRUE(program.start());
-    program.postCommand(program.mainWindow(), kExit);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.waitForExit(exitCode));
+    program.exitNormally();
     const FILETIME after = modified(program.bookPath());
     EXPECT_EQ(CompareFileTime(&time, &after), 0);
     EXPECT_FALSE(program.exists("lk.bok.bak"));
@@ -105,9 +81,9 @@ TEST(Safety, SuspendWritesUnsavedTypingAtOnce) {
     ProgramUnderTest program;
     writeTwoPageBook(program);
     ASSERT_TRUE(program.start());
-    typeInto(program.editor(), "before the lid closed");
+    ProgramUnderTest::type(program.editor(), "before the lid closed");
     EXPECT_EQ(program.send(program.mainWindow(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
-    EXPECT_EQ(textsInFile(program.bookPath()).at(0), "before the lid closed");
+    EXPECT_EQ(ProgramUnderTest::textsIn(program.bookPath()).at(0), "before the lid closed");
     program.kill();
 }
 
@@ -117,12 +93,12 @@ TEST(Safety, TheEndOfTheSessionWritesUnsavedTyping) {
         ProgramUnderTest program;
         writeTwoPageBook(program);
         ASSERT_TRUE(program.start());
-        typeInto(program.editor(), "in the view");
-        typeInto(noteEditor(program.floatingWindows().front()), "in the note");
+        ProgramUnderTest::type(program.editor(), "in the view");
+        ProgramUnderTest::type(ProgramUnderTest::noteEditor(program.floatingWindows().front()), "in the note");
         PostMessageA(program.mainWindow(), message, TRUE, 0);
         DWORD exitCode = 1;
         ASSERT_TRUE(program.waitForExit(exitCode));
-        EXPECT_EQ(textsInFile(program.bookPath()), (std::vector<std::string>{"in the view", "in the note"}));
+        EXPECT_EQ(ProgramUnderTest::textsIn(program.bookPath()), (std::vector<std::string>{"in the view", "in the note"}));
     }
 }
 
@@ -133,12 +109,12 @@ TEST(Safety, AKillDuringASaveLeavesASoundBookUnderTheName) {
     const bool started = program.start();
     SetEnvironmentVariableA("LK_FAULT", nullptr);
     ASSERT_TRUE(started);
-    typeInto(program.editor(), "new text");
+    ProgramUnderTest::type(program.editor(), "new text");
     ASSERT_TRUE(waitFor([&] { return program.exists("lk.bok.paused"); }, 15000));
     program.kill();
     // The old book is still under its name; the new one, complete, beside it.
-    EXPECT_EQ(textsInFile(program.bookPath()), (std::vector<std::string>{"page at start", "note at start"}));
-    EXPECT_EQ(textsInFile(program.file("lk.bok.tmp")), (std::vector<std::string>{"new text", "note at start"}));
+    EXPECT_EQ(ProgramUnderTest::textsIn(program.bookPath()), (std::vector<std::string>{"page at start", "note at start"}));
+    EXPECT_EQ(ProgramUnderTest::textsIn(program.file("lk.bok.tmp")), (std::vector<std::string>{"new text", "note at start"}));
 }
 
 TEST(Safety, AFailingSaveIsReportedOnceWhileTheProgramRuns) {
@@ -148,19 +124,17 @@ TEST(Safety, AFailingSaveIsReportedOnceWhileTheProgramRuns) {
     const bool started = program.start();
     SetEnvironmentVariableA("LK_FAULT", nullptr);
     ASSERT_TRUE(started);
-    typeInto(program.editor(), "cannot be written");
+    ProgramUnderTest::type(program.editor(), "cannot be written");
     HWND report = program.waitForDialog(15000);
     ASSERT_NE(report, nullptr);
     const std::string message = dialogItemText(report, 0xFFFF);
     EXPECT_NE(message.find(program.bookPath()), std::string::npos) << message;
     clickButton(report, IDCANCEL); // written to the recovery file instead
     ASSERT_TRUE(program.waitForNoDialog());
-    const auto named = message.find("lk-recovered-");
-    ASSERT_NE(named, std::string::npos);
-    const std::string recovery = message.substr(message.rfind("\r\n", named) + 2);
-    EXPECT_EQ(textsInFile(recovery).at(0), "cannot be written");
+    const std::string recovery = ProgramUnderTest::recoveryFileNamedIn(message);
+    EXPECT_EQ(ProgramUnderTest::textsIn(recovery).at(0), "cannot be written");
 
-    typeInto(program.editor(), "still cannot be written");
+    ProgramUnderTest::type(program.editor(), "still cannot be written");
     Sleep(6000);
     EXPECT_EQ(findDialog(program.processId()), nullptr); // no second report
     program.kill();
@@ -181,11 +155,9 @@ TEST(Safety, ADamagedBookWithASoundBackupOffersTheBackup) {
         clickButton(offer, accept ? IDYES : IDNO);
         ASSERT_TRUE(program.waitForNoDialog());
         EXPECT_EQ(SendMessageA(program.listBox(), LB_GETCOUNT, 0, 0), accept ? 2 : 1);
-        program.postCommand(program.mainWindow(), kExit);
-        DWORD exitCode = 1;
-        ASSERT_TRUE(program.waitForExit(exitCode));
+        program.exitNormally();
         EXPECT_EQ(program.read("lk.bok.invalid"), damaged);
-        const auto texts = textsInFile(program.bookPath());
+        const auto texts = ProgramUnderTest::textsIn(program.bookPath());
         EXPECT_EQ(texts.size(), accept ? 2u : 1u);
     }
 }

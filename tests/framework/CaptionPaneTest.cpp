@@ -2,6 +2,7 @@
 #include "framework/CaptionPane.h"
 #include "framework/DcScopes.h"
 #include "framework/WindowProcedure.h"
+#include "support/Picture.h"
 #include "support/Pump.h"
 
 #include <gtest/gtest.h>
@@ -77,20 +78,10 @@ protected:
         flushEvents();
     }
 
-    // Pixels of the caption strip from column `fromX` on.
-    int countInStrip(int fromX, COLORREF color, bool equal) const {
-        WindowDc dc(pane.hwnd);
-        RECT client{};
-        GetClientRect(pane.hwnd, &client);
-        int count = 0;
-        for (int y = 0; y < pane.stripHeight(); ++y) {
-            for (int x = fromX; x < client.right; ++x) {
-                if ((GetPixel(dc.get(), x, y) == color) == equal) {
-                    ++count;
-                }
-            }
-        }
-        return count;
+    // Pixels of `color` in the caption strip from column `fromX` on.
+    int countInStrip(int fromX, COLORREF color) const {
+        const Picture shown = grabWindow(pane.hwnd);
+        return shown.count(color, RECT{fromX, 0, shown.width, pane.stripHeight()});
     }
 
     HWND host = nullptr;
@@ -110,67 +101,44 @@ TEST(CaptionPaneCreation, FailsWithoutAParentAndLeavesNoEntry) {
     EXPECT_EQ(orphan.stripHeight(), glyphHeight("ＭＳ ゴシック", 10) + 2);
 }
 
-TEST_F(CaptionPaneTest, TheCaptionFontSetsTheStripHeightAndTheClientMovesBelowIt) {
+// The strip is as high as the caption font's text plus two; the client lies
+// below it, follows each new size, and gets no height rather than a negative
+// one in a pane lower than its strip.
+TEST_F(CaptionPaneTest, TheCaptionFontSetsTheStripHeightAndTheClientLiesBelowIt) {
     addClient();
-    SetWindowPos(pane.hwnd, nullptr, 0, 0, kPaneWidth, kPaneHeight, SWP_NOZORDER);
-    RECT client{};
-    GetClientRect(pane.hwnd, &client);
-
     for (int points : {10, 20}) {
         pane.setCaptionFont("ＭＳ ゴシック", points);
-        const int expected = glyphHeight("ＭＳ ゴシック", points) + 2;
-        EXPECT_EQ(pane.stripHeight(), expected) << points;
-        const RECT rect = childRectInParent(pane.client);
-        EXPECT_EQ(rect.left, 0) << points;
-        EXPECT_EQ(rect.top, expected) << points;
-        EXPECT_EQ(rect.right, client.right) << points;
-        EXPECT_EQ(rect.bottom, client.bottom) << points;
+        for (int height : {kPaneHeight, 90}) {
+            SetWindowPos(pane.hwnd, nullptr, 0, 0, kPaneWidth - 50, height, SWP_NOZORDER);
+            RECT client{};
+            GetClientRect(pane.hwnd, &client);
+            const int expected = glyphHeight("ＭＳ ゴシック", points) + 2;
+            EXPECT_EQ(pane.stripHeight(), expected) << points;
+            const RECT rect = childRectInParent(pane.client);
+            const RECT below{0, expected, client.right, client.bottom};
+            EXPECT_TRUE(EqualRect(&rect, &below)) << points;
+        }
     }
     EXPECT_EQ(GetWindowLongA(pane.client, GWL_STYLE) & WS_VISIBLE, 0) << "a hidden client stays hidden";
-}
-
-TEST_F(CaptionPaneTest, ResizingThePaneLaysTheClientOutAgain) {
-    addClient();
-    pane.setCaptionFont("ＭＳ ゴシック", 10);
-    SetWindowPos(pane.hwnd, nullptr, 0, 0, 250, 90, SWP_NOZORDER | SWP_NOMOVE);
-    RECT client{};
-    GetClientRect(pane.hwnd, &client);
-    const RECT rect = childRectInParent(pane.client);
-    EXPECT_EQ(rect.top, pane.stripHeight());
-    EXPECT_EQ(rect.right, client.right);
-    EXPECT_EQ(rect.bottom, client.bottom);
-
-    // A pane lower than its strip gives the client no height rather than a negative one.
     SetWindowPos(pane.hwnd, nullptr, 0, 0, 250, pane.stripHeight() / 2, SWP_NOZORDER | SWP_NOMOVE);
     const RECT squeezed = childRectInParent(pane.client);
     EXPECT_EQ(squeezed.bottom, squeezed.top);
 }
 
-TEST_F(CaptionPaneTest, AnEmptyCaptionShowsOnlyTheIconOnTheFillColour) {
+// Without a caption only the icon shows on the fill colour, which covers the
+// whole client area when there is no client window; the text starts at x = 15.
+TEST_F(CaptionPaneTest, TheStripShowsTheIconAndTheCaptionInTheirColours) {
     pane.setFillColor(kFill);
     pane.setTextColor(kText);
     pane.setCaptionFont("ＭＳ ゴシック", 10);
     showPane();
-    EXPECT_EQ(countInStrip(17, kFill, false), 0) << "pixels right of the icon that are not the fill colour";
-    // The icon itself: some of its pixels differ from the fill.
-    WindowDc dc(pane.hwnd);
-    int iconPixels = 0;
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 1; x < 17; ++x) {
-            iconPixels += GetPixel(dc.get(), x, y) != kFill ? 1 : 0;
-        }
-    }
-    EXPECT_GT(iconPixels, 0);
-    // Without a client window the fill covers the whole client area.
-    EXPECT_EQ(GetPixel(dc.get(), kPaneWidth / 2, kPaneHeight / 2), kFill);
-}
+    const Picture empty = grabWindow(pane.hwnd);
+    EXPECT_EQ(empty.count(kFill, RECT{17, 0, kPaneWidth, pane.stripHeight()}), (kPaneWidth - 17) * pane.stripHeight());
+    EXPECT_GT(16 * 16 - empty.count(kFill, RECT{1, 0, 17, 16}), 0) << "the icon";
+    EXPECT_EQ(empty.at(kPaneWidth / 2, kPaneHeight / 2), kFill);
 
-TEST_F(CaptionPaneTest, TheCaptionTextIsDrawnInTheCaptionColour) {
-    pane.setFillColor(kFill);
-    pane.setTextColor(kText);
-    pane.setCaptionFont("ＭＳ ゴシック", 10);
     ASSERT_TRUE(pane.setWindowText("ページリスト"));
     showPane();
-    EXPECT_GT(countInStrip(15, kText, true), 20);
-    EXPECT_EQ(countInStrip(0, kText, true), countInStrip(15, kText, true)) << "text starts at x = 15";
+    EXPECT_GT(countInStrip(15, kText), 20);
+    EXPECT_EQ(countInStrip(0, kText), countInStrip(15, kText));
 }

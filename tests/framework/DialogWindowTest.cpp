@@ -1,11 +1,9 @@
-#include "ModalWatchdog.h"
-
 #include "app/Application.h"
 #include "framework/DialogProcedure.h"
 #include "framework/DialogWindow.h"
 #include "framework/WindowProcedure.h"
 #include "resources/resource.h"
-#include "support/Dialogs.h"
+#include "support/ModalWatchdog.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -106,28 +104,18 @@ void pressEscape(HWND dialog) {
 // empty onCancel leaves the dialog open: the OK click posted after them is
 // still handled by the same dialog.
 TEST(DialogWindow, OnlyClicksReachTheOkAndCancelHooks) {
-    ModalWatchdog watchdog;
     RecordingDialog dialog;
-    DialogScript script({[](HWND window) {
-        pressEscape(window);
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, 1), 0);
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, 1), 0);
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_MAIL_LINK, STN_CLICKED), 0);
-        clickButton(window, IDOK);
-    }});
-
-    const int result = dialog.doModal(IDD_ABOUT, nullptr);
-
-    EXPECT_TRUE(script.wait());
-    EXPECT_FALSE(watchdog.fired());
+    const int result = runScripted([&] { return dialog.doModal(IDD_ABOUT, nullptr); },
+                                   {[](HWND window) {
+                                       pressEscape(window);
+                                       PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, 1), 0);
+                                       PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, 1), 0);
+                                       PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_MAIL_LINK, STN_CLICKED), 0);
+                                       clickButton(window, IDOK);
+                                   }});
     EXPECT_EQ(result, 0);
-    const Log commands{commandEntry(0, IDCANCEL),
-                       "cancel",
-                       commandEntry(1, IDOK),
-                       commandEntry(1, IDCANCEL),
-                       commandEntry(STN_CLICKED, IDC_MAIL_LINK),
-                       commandEntry(0, IDOK),
-                       "ok"};
+    const Log commands{commandEntry(0, IDCANCEL),   "cancel", commandEntry(1, IDOK), commandEntry(1, IDCANCEL),
+                       commandEntry(STN_CLICKED, IDC_MAIL_LINK), commandEntry(0, IDOK), "ok"};
     Log seen;
     for (const std::string& entry : dialog.log) {
         if (entry.rfind("command", 0) == 0 || entry == "ok" || entry == "cancel") {
@@ -137,86 +125,58 @@ TEST(DialogWindow, OnlyClicksReachTheOkAndCancelHooks) {
     EXPECT_EQ(seen, commands);
     EXPECT_TRUE(dialog.boundAtInit);
     EXPECT_TRUE(dialog.boundInModalLoop);
-}
 
-TEST(DialogWindow, MissingTemplateFailsWithoutBinding) {
     const std::size_t entriesBefore = application().windowRegistry.size();
-    RecordingDialog dialog;
-
-    EXPECT_EQ(dialog.doModal(9999, nullptr), -1);
-
-    EXPECT_EQ(dialog.hwnd, nullptr);
-    EXPECT_TRUE(dialog.log.empty());
+    RecordingDialog missing;
+    EXPECT_EQ(missing.doModal(9999, nullptr), -1) << "a template that does not exist";
+    EXPECT_EQ(missing.hwnd, nullptr);
     EXPECT_EQ(application().windowRegistry.size(), entriesBefore);
 }
 
 // DefWindowProcA would destroy a dialog without an onClose override; Wine's
 // modal loop then returns 0 but the owner stays disabled, as EndDialog is
-// what enables it again. The default onClose ends the dialog instead.
-TEST(DialogWindow, CloseWithoutOverrideEndsTheDialogAndFreesTheOwner) {
-    ModalWatchdog watchdog;
+// what enables it again. The default onClose ends the dialog instead; one
+// overridden with endDialog skips the dialog manager's own WM_CLOSE
+// processing (an IDCANCEL click).
+TEST(DialogWindow, CloseEndsTheDialogAndFreesTheOwner) {
     OwnerWindow owner;
-    RecordingDialog dialog;
-    bool ownerDisabledWhileOpen = false;
-    DialogScript script({[&](HWND window) {
-        ownerDisabledWhileOpen = !IsWindowEnabled(owner.hwnd);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    }});
-
-    const int result = dialog.doModal(IDD_ABOUT, owner.hwnd);
-
-    EXPECT_TRUE(script.wait());
-    EXPECT_FALSE(watchdog.fired());
-    EXPECT_EQ(result, 0);
-    EXPECT_TRUE(ownerDisabledWhileOpen);
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
-    EXPECT_FALSE(IsWindow(dialog.initialWindow));
-    EXPECT_EQ(application().windowRegistry.find(dialog.initialWindow), nullptr);
-    EXPECT_EQ(dialog.hwnd, nullptr);
-    EXPECT_EQ(dialog.log.back(), "destroy");
-}
-
-TEST(DialogWindow, CloseOverriddenWithEndDialogEndsWithZero) {
-    ModalWatchdog watchdog;
-    OwnerWindow owner;
-    ClosingDialog dialog;
-    DialogScript script({[](HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }});
-
-    const int result = dialog.doModal(IDD_ABOUT, owner.hwnd);
-
-    EXPECT_TRUE(script.wait());
-    EXPECT_FALSE(watchdog.fired());
-    EXPECT_EQ(result, 0);
-    EXPECT_FALSE(IsWindow(dialog.initialWindow));
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
-    // The dialog manager's own WM_CLOSE processing (an IDCANCEL click) is skipped.
-    for (const std::string& entry : dialog.log) {
-        EXPECT_NE(entry, commandEntry(0, IDCANCEL));
+    RecordingDialog plain;
+    ClosingDialog closing;
+    for (RecordingDialog* dialog : {&plain, static_cast<RecordingDialog*>(&closing)}) {
+        bool ownerDisabledWhileOpen = false;
+        const int result = runScripted([&] { return dialog->doModal(IDD_ABOUT, owner.hwnd); },
+                                       {[&](HWND window) {
+                                           ownerDisabledWhileOpen = !IsWindowEnabled(owner.hwnd);
+                                           PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                                       }});
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(ownerDisabledWhileOpen);
+        EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
+        EXPECT_FALSE(IsWindow(dialog->initialWindow));
+        EXPECT_EQ(application().windowRegistry.find(dialog->initialWindow), nullptr);
+        EXPECT_EQ(dialog->hwnd, nullptr);
+        EXPECT_EQ(dialog->log.back(), "destroy");
     }
-    EXPECT_NE(std::find(dialog.log.begin(), dialog.log.end(), "close"), dialog.log.end());
+    EXPECT_EQ(std::count(closing.log.begin(), closing.log.end(), commandEntry(0, IDCANCEL)), 0);
+    EXPECT_EQ(std::count(closing.log.begin(), closing.log.end(), "close"), 1);
 }
 
 // The exception is reported in a message box and the dialog carries on: it
 // still ends normally afterwards.
 TEST(DialogWindow, HandlerExceptionIsReportedAndTheDialogSurvives) {
-    ModalWatchdog watchdog;
     ThrowingDialog dialog;
     HWND first = nullptr;
     std::string reportCaption;
-    DialogScript script({[&](HWND window) {
-                             first = window;
-                             clickButton(window, IDOK);
-                         },
-                         [&](HWND box) {
-                             reportCaption = windowText(box);
-                             clickButton(box, IDOK);
-                             PostMessageA(first, WM_CLOSE, 0, 0);
-                         }});
-
-    const int result = dialog.doModal(IDD_ABOUT, nullptr);
-
-    EXPECT_TRUE(script.wait());
-    EXPECT_FALSE(watchdog.fired());
+    const int result = runScripted([&] { return dialog.doModal(IDD_ABOUT, nullptr); },
+                                   {[&](HWND window) {
+                                        first = window;
+                                        clickButton(window, IDOK);
+                                    },
+                                    [&](HWND box) {
+                                        reportCaption = windowText(box);
+                                        clickButton(box, IDOK);
+                                        PostMessageA(first, WM_CLOSE, 0, 0);
+                                    }});
     EXPECT_EQ(result, 0);
     EXPECT_EQ(reportCaption, "Leafkeeper");
     const auto ok = std::find(dialog.log.begin(), dialog.log.end(), "ok");
@@ -272,50 +232,34 @@ TEST_F(ModelessDialog, OnlyTheReducedTableReachesHandlers) {
     EXPECT_EQ(dialog.log, expected);
 }
 
-TEST_F(ModelessDialog, FirstCheckedButtonScansInAscendingOrder) {
+// The first checked button of a range, scanned upwards; a check box outside
+// the range does not count, nor does a range given backwards.
+TEST_F(ModelessDialog, FirstCheckedButtonScansTheRangeUpwards) {
     OwnerWindow owner;
     create(IDD_OPTIONS_GENERAL, owner.hwnd);
-
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE), -1);
-    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_PAGE_LIST, BST_CHECKED));
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE), IDC_BEGIN_PAGE_LIST);
-    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_CHOSEN_PAGE, BST_CHECKED));
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE), IDC_BEGIN_PAGE_LIST);
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_CHOSEN_PAGE, IDC_BEGIN_CHOSEN_PAGE), IDC_BEGIN_CHOSEN_PAGE);
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_CHOSEN_PAGE, IDC_BEGIN_LAST_PAGE), -1);
-
-    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_PAGE_LIST, BST_UNCHECKED));
-    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_CHOSEN_PAGE, BST_UNCHECKED));
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE), -1);
-
-    // A check box outside the range does not count.
+    const auto first = [this] { return dialog.firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE); };
     ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_HIDE, BST_CHECKED));
-    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE), -1);
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd, IDC_BEGIN_HIDE), BST_CHECKED);
+    EXPECT_EQ(first(), -1);
+    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_CHOSEN_PAGE, BST_CHECKED));
+    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_PAGE_LIST, BST_CHECKED));
+    EXPECT_EQ(first(), IDC_BEGIN_PAGE_LIST);
+    EXPECT_EQ(dialog.firstCheckedButton(IDC_BEGIN_CHOSEN_PAGE, IDC_BEGIN_LAST_PAGE), -1);
+    ASSERT_TRUE(dialog.checkDialogButton(IDC_BEGIN_PAGE_LIST, BST_UNCHECKED));
+    EXPECT_EQ(first(), IDC_BEGIN_CHOSEN_PAGE);
 }
 
+// Shift-JIS text of any length, the empty text and a missing control.
 TEST_F(ModelessDialog, ItemTextRoundTripsShiftJisOfAnyLength) {
     OwnerWindow owner;
     create(IDD_OPTIONS_GENERAL, owner.hwnd);
-    const std::string path = "C:\\メモ帳\\ブック.bok";
-    const std::string longText = std::string(300, 'x') + "表";
-    std::string text = "stale";
-
-    ASSERT_TRUE(dialog.setDialogItemText(IDC_BOOK_FILE, path.c_str()));
-    EXPECT_EQ(dialog.dialogItemText(IDC_BOOK_FILE, text), 0);
-    EXPECT_EQ(text, path);
-
-    ASSERT_TRUE(dialog.setDialogItemText(IDC_BOOK_FILE, longText.c_str()));
-    dialog.dialogItemText(IDC_BOOK_FILE, text);
-    EXPECT_EQ(text, longText);
-
-    ASSERT_TRUE(dialog.setDialogItemText(IDC_BOOK_FILE, ""));
-    text = "stale";
-    dialog.dialogItemText(IDC_BOOK_FILE, text);
-    EXPECT_EQ(text, "");
-
+    for (const std::string& text : {std::string("C:\\メモ帳\\ブック.bok"), std::string(300, 'x') + "表", std::string()}) {
+        std::string read = "stale";
+        ASSERT_TRUE(dialog.setDialogItemText(IDC_BOOK_FILE, text.c_str()));
+        EXPECT_EQ(dialog.dialogItemText(IDC_BOOK_FILE, read), 0);
+        EXPECT_EQ(read, text);
+    }
+    std::string read = "stale";
     EXPECT_FALSE(dialog.setDialogItemText(4242, "x"));
-    text = "stale";
-    EXPECT_EQ(dialog.dialogItemText(4242, text), 0);
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(dialog.dialogItemText(4242, read), 0);
+    EXPECT_EQ(read, "");
 }

@@ -189,32 +189,24 @@ TEST(EditorClosing, CtrlF4MayEndWithTheEditorDeleted) {
     DestroyWindow(parent.hwnd);
 }
 
-TEST(EditorColours, StartWhiteOnBlackWithABrushToMatch) {
+// A new editor paints black on white; the automatic colours are the system's;
+// a new background colour replaces the brush and deletes the old one.
+TEST(EditorColours, FollowTheSetColoursWithABrushToMatch) {
     EditControl editor;
     HDC dc = CreateCompatibleDC(nullptr);
-    const HBRUSH brush = editor.prepareColors(dc);
-    ASSERT_NE(brush, nullptr);
-    EXPECT_EQ(brushColor(brush), RGB(255, 255, 255));
+    EXPECT_EQ(brushColor(editor.prepareColors(dc)), RGB(255, 255, 255));
     EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-    DeleteDC(dc);
-}
 
-TEST(EditorColours, AutomaticColoursBecomeTheSystemColours) {
-    EditControl editor;
     const HBRUSH automatic = editor.setBackColor(0xFFFFFFFF);
-    EXPECT_EQ(brushColor(automatic), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(editor.setTextColor(0xFFFFFFFF), GetSysColor(COLOR_BTNTEXT));
-
-    HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ(editor.prepareColors(dc), automatic);
     EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(brushColor(automatic), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT));
 
-    // A new background colour replaces the brush and deletes the old one.
     const HBRUSH cream = editor.setBackColor(RGB(255, 250, 220));
     EXPECT_EQ(GetObjectType(automatic), 0u);
-    EXPECT_EQ(brushColor(cream), RGB(255, 250, 220));
     EXPECT_EQ(editor.setTextColor(RGB(0, 0, 160)), RGB(0, 0, 160));
     EXPECT_EQ(editor.prepareColors(dc), cream);
     EXPECT_EQ(GetBkColor(dc), RGB(255, 250, 220));
@@ -222,42 +214,33 @@ TEST(EditorColours, AutomaticColoursBecomeTheSystemColours) {
     DeleteDC(dc);
 }
 
-TEST_F(EditorTest, SetFontHandsTheControlANewFontAndDeletesTheOldOne) {
+// Every font handed to the control makes it lay its whole text out again: an
+// unchanged font is kept, a new one arrives in one message (no null font in
+// between) and the old one is deleted.
+TEST_F(EditorTest, SetFontHandsTheControlOnlyNewFontsAndDeletesTheOldOnes) {
     editor.setFont("ＭＳ ゴシック", 10);
-    const HFONT first = reinterpret_cast<HFONT>(SendMessageA(editor.hwnd, WM_GETFONT, 0, 0));
-    ASSERT_NE(first, nullptr);
+    const HFONT first = controlFont();
     LOGFONTA lf{};
     GetObjectA(first, sizeof lf, &lf);
     WindowDc screen(nullptr);
     EXPECT_EQ(lf.lfHeight, -MulDiv(10, GetDeviceCaps(screen.get(), LOGPIXELSY), 72));
-
-    editor.setFont("ＭＳ 明朝", 16);
-    const HFONT second = reinterpret_cast<HFONT>(SendMessageA(editor.hwnd, WM_GETFONT, 0, 0));
-    EXPECT_NE(second, first);
-    EXPECT_EQ(GetObjectType(first), 0u);
-    GetObjectA(second, sizeof lf, &lf);
-    EXPECT_STREQ(lf.lfFaceName, "ＭＳ 明朝");
-}
-
-TEST_F(EditorTest, AnUnchangedFontIsKeptAndANewOneArrivesInOneMessage) {
-    editor.setFont("ＭＳ ゴシック", 10);
-    const HFONT first = controlFont();
     noteControlFonts();
 
     editor.setFont("ＭＳ ゴシック", 10);
     EXPECT_TRUE(fontsSeenByControl.empty());
     EXPECT_EQ(controlFont(), first);
-    EXPECT_NE(GetObjectType(first), 0u);
 
-    editor.setFont("ＭＳ ゴシック", 12);
+    editor.setFont("ＭＳ 明朝", 12);
     const HFONT second = controlFont();
-    EXPECT_EQ(fontsSeenByControl, std::vector<WPARAM>{reinterpret_cast<WPARAM>(second)}) << "no null font in between";
+    EXPECT_EQ(fontsSeenByControl, std::vector<WPARAM>{reinterpret_cast<WPARAM>(second)});
     EXPECT_EQ(GetObjectType(first), 0u);
+    GetObjectA(second, sizeof lf, &lf);
+    EXPECT_STREQ(lf.lfFaceName, "ＭＳ 明朝");
 
     // A control that lost the font is given one again.
     SendMessageA(editor.hwnd, WM_SETFONT, 0, FALSE);
     fontsSeenByControl.clear();
-    editor.setFont("ＭＳ ゴシック", 12);
+    editor.setFont("ＭＳ 明朝", 12);
     EXPECT_EQ(fontsSeenByControl.size(), 1u);
     EXPECT_NE(controlFont(), nullptr);
 }

@@ -2,17 +2,13 @@
 #include "framework/DeviceContext.h"
 #include "framework/FramedWindow.h"
 #include "framework/WindowProcedure.h"
+#include "support/Picture.h"
 #include "support/Pump.h"
 
 #include <gtest/gtest.h>
 
-#include <iomanip>
-#include <sstream>
-#include <string>
-
 namespace {
 
-constexpr const char* kFrameClass = "LkFramedWindowTest";
 constexpr COLORREF kClientColor = RGB(255, 0, 255);
 constexpr COLORREF kLineColor = RGB(0, 0, 255);
 constexpr COLORREF kBandColor = RGB(0, 160, 0);
@@ -34,20 +30,14 @@ public:
     }
 };
 
-std::string hex(COLORREF color) {
-    std::ostringstream text;
-    text << "0x" << std::hex << std::setw(6) << std::setfill('0') << color;
-    return text.str();
-}
-
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static const bool registered =
-            registerWindowClass(kFrameClass, 0, nullptr, nullptr, LoadCursorA(nullptr, IDC_ARROW), nullptr) != 0;
+            registerWindowClass("LkFramedWindowTest", 0, nullptr, nullptr, LoadCursorA(nullptr, IDC_ARROW), nullptr);
         ASSERT_TRUE(registered);
-        ASSERT_TRUE(
-            frame.create(0, kFrameClass, nullptr, WS_POPUP | WS_THICKFRAME, 40, 40, 160, 120, nullptr, nullptr));
+        ASSERT_TRUE(frame.create(0, "LkFramedWindowTest", nullptr, WS_POPUP | WS_THICKFRAME, 40, 40, 160, 120, nullptr,
+                                 nullptr));
         ShowWindow(frame.hwnd, SW_SHOWNOACTIVATE);
         flushEvents();
     }
@@ -55,61 +45,49 @@ protected:
 
     // The whole window is redrawn, then the frame once more on its own: a
     // band fill that strayed into the client area would not be painted over.
-    void repaintFrame() {
-        RedrawWindow(frame.hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        flushEvents();
-        SendMessageA(frame.hwnd, WM_NCPAINT, 1, 0);
-        GetWindowRect(frame.hwnd, &windowRect);
-        width = windowRect.right - windowRect.left;
-        height = windowRect.bottom - windowRect.top;
-        POINT origin{0, 0};
-        ClientToScreen(frame.hwnd, &origin);
-        clientLeft = origin.x - windowRect.left;
-        clientTop = origin.y - windowRect.top;
+    void expectFrame(COLORREF upperLeft, COLORREF lowerRight, COLORREF band, bool repaint = true) {
+        if (repaint) {
+            RedrawWindow(frame.hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            flushEvents();
+            SendMessageA(frame.hwnd, WM_NCPAINT, 1, 0);
+        }
+        const Picture window = grabWindow(frame.hwnd, true);
+        const int w = window.width;
+        const int h = window.height;
+        RECT outer{};
+        GetWindowRect(frame.hwnd, &outer);
         RECT client{};
         GetClientRect(frame.hwnd, &client);
-        clientRight = clientLeft + client.right;
-        clientBottom = clientTop + client.bottom;
-    }
-
-    // A pixel of the whole window, frame included.
-    COLORREF pixel(int x, int y) const {
-        WindowDc dc(frame.hwnd, WindowDc::Area::WholeWindow);
-        return GetPixel(dc.get(), x, y);
-    }
-
-    // The frame line at the middle of each edge and at each corner: the
-    // upper-left line owns the top-left corner, the lower-right line the
-    // other three.
-    void expectLines(COLORREF upperLeft, COLORREF lowerRight) const {
+        MapWindowPoints(frame.hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        OffsetRect(&client, -outer.left, -outer.top);
+        ASSERT_GE(client.left, 2) << "the sizing border leaves room for a band";
+        // The upper-left line owns the top-left corner, the lower-right line
+        // the other three; the band lies just inside the line and just
+        // outside the client area.
         const struct {
             const char* where;
             int x, y;
             COLORREF expected;
         } points[] = {
-            {"top edge", width / 2, 0, upperLeft},
-            {"left edge", 0, height / 2, upperLeft},
+            {"top edge", w / 2, 0, upperLeft},
+            {"left edge", 0, h / 2, upperLeft},
             {"top-left corner", 0, 0, upperLeft},
-            {"right edge", width - 1, height / 2, lowerRight},
-            {"bottom edge", width / 2, height - 1, lowerRight},
-            {"top-right corner", width - 1, 0, lowerRight},
-            {"bottom-left corner", 0, height - 1, lowerRight},
-            {"bottom-right corner", width - 1, height - 1, lowerRight},
+            {"right edge", w - 1, h / 2, lowerRight},
+            {"bottom edge", w / 2, h - 1, lowerRight},
+            {"top-right corner", w - 1, 0, lowerRight},
+            {"bottom-left corner", 0, h - 1, lowerRight},
+            {"bottom-right corner", w - 1, h - 1, lowerRight},
+            {"left band", 1, h / 2, band},
+            {"top band", w / 2, 1, band},
+            {"right band", w - 2, h / 2, band},
+            {"bottom band", w / 2, h - 2, band},
+            {"band at the client's corner", client.left - 1, client.top - 1, band},
+            {"client top-left", client.left, client.top, kClientColor},
+            {"client bottom-right", client.right - 1, client.bottom - 1, kClientColor},
         };
         for (const auto& point : points) {
-            EXPECT_EQ(hex(pixel(point.x, point.y)), hex(point.expected)) << point.where;
+            EXPECT_EQ(window.at(point.x, point.y), point.expected) << point.where;
         }
-    }
-
-    // Just inside the line on each side, and just outside the client area.
-    void expectBandAndClient(COLORREF band) const {
-        EXPECT_EQ(hex(pixel(1, height / 2)), hex(band)) << "left band";
-        EXPECT_EQ(hex(pixel(width / 2, 1)), hex(band)) << "top band";
-        EXPECT_EQ(hex(pixel(width - 2, height / 2)), hex(band)) << "right band";
-        EXPECT_EQ(hex(pixel(width / 2, height - 2)), hex(band)) << "bottom band";
-        EXPECT_EQ(hex(pixel(clientLeft - 1, clientTop - 1)), hex(band)) << "band at the client's corner";
-        EXPECT_EQ(hex(pixel(clientLeft, clientTop)), hex(kClientColor)) << "client top-left";
-        EXPECT_EQ(hex(pixel(clientRight - 1, clientBottom - 1)), hex(kClientColor)) << "client bottom-right";
     }
 
     void setFrame(int style) {
@@ -120,62 +98,33 @@ protected:
     }
 
     PaintedFrame frame;
-    RECT windowRect{};
-    int width = 0;
-    int height = 0;
-    int clientLeft = 0;
-    int clientTop = 0;
-    int clientRight = 0;
-    int clientBottom = 0;
 };
 
 } // namespace
 
 TEST_F(FrameTest, AFreshWindowPaintsAFlatButtonFaceFrame) {
-    repaintFrame();
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    expectLines(face, face);
-    expectBandAndClient(face);
+    expectFrame(face, face, face);
 }
 
-TEST_F(FrameTest, FlatDrawsBothLinesInTheLineColour) {
-    setFrame(1);
-    repaintFrame();
-    ASSERT_GE(clientLeft, 2) << "the sizing border leaves room for a band";
-    expectLines(kLineColor, kLineColor);
-    expectBandAndClient(kBandColor);
-}
-
-TEST_F(FrameTest, RaisedIsLightAboveAndLeftDarkBelowAndRight) {
+// Flat draws both lines in the line colour; raised is light above and left,
+// dark below and right; sunken, and any unknown style, the other way round.
+TEST_F(FrameTest, EachStyleDrawsItsLinesAroundTheBand) {
+    const struct {
+        int style;
+        COLORREF upperLeft;
+        COLORREF lowerRight;
+    } rows[] = {{1, kLineColor, kLineColor}, {0, kLight, kDark}, {2, kDark, kLight}, {5, kDark, kLight}, {-1, kDark, kLight}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.style);
+        setFrame(row.style);
+        expectFrame(row.upperLeft, row.lowerRight, kBandColor);
+    }
+    // Activation must not bring back the system's frame over the painted one.
     setFrame(0);
-    repaintFrame();
-    expectLines(kLight, kDark);
-    expectBandAndClient(kBandColor);
-}
-
-TEST_F(FrameTest, SunkenIsDarkAboveAndLeftLightBelowAndRight) {
-    setFrame(2);
-    repaintFrame();
-    expectLines(kDark, kLight);
-    expectBandAndClient(kBandColor);
-}
-
-TEST_F(FrameTest, AnyOtherStyleDrawsSunken) {
-    setFrame(5);
-    repaintFrame();
-    expectLines(kDark, kLight);
-    setFrame(-1);
-    repaintFrame();
-    expectLines(kDark, kLight);
-}
-
-// Activation must not bring back the system's frame over the painted one.
-TEST_F(FrameTest, ActivationKeepsThePaintedFrame) {
-    setFrame(0);
-    repaintFrame();
+    expectFrame(kLight, kDark, kBandColor);
     SendMessageA(frame.hwnd, WM_NCACTIVATE, TRUE, 0);
     SendMessageA(frame.hwnd, WM_NCACTIVATE, FALSE, 0);
     flushEvents();
-    expectLines(kLight, kDark);
-    expectBandAndClient(kBandColor);
+    expectFrame(kLight, kDark, kBandColor, false);
 }

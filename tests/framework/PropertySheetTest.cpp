@@ -1,11 +1,10 @@
-#include "ModalWatchdog.h"
-
 #include "app/Application.h"
 #include "framework/DialogProcedure.h"
 #include "framework/PropertyPage.h"
 #include "framework/PropertySheet.h"
 #include "resources/resource.h"
-#include "support/Dialogs.h"
+#include "support/ModalWatchdog.h"
+#include "support/SheetDriver.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -72,188 +71,115 @@ private:
     std::string name;
 };
 
-void pressSheetButton(HWND sheet, int button) {
-    PostMessageA(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
-}
-void selectTab(HWND sheet, int index) {
-    PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 // A sheet of the program's own templates, run with the program's flags while
-// a script drives it.
-class Sheet : public ::testing::Test {
-protected:
-    int run(std::vector<DialogScript::Step> steps, UINT startPage = 0) {
-        DialogScript script(std::move(steps));
-        const int result = sheet.run(kProgramSheetFlags, nullptr, IDI_APP, "Leafkeeper オプション", startPage);
-        EXPECT_TRUE(script.wait());
-        EXPECT_FALSE(watchdog.fired());
-        return result;
-    }
-
-    ModalWatchdog watchdog;
+// a script drives it: pages A and B and a titled page C.
+struct Sheet {
     Log log;
     LoggingPage first{log, "A", IDD_PAGE_GENERAL};
     LoggingPage second{log, "B", IDD_OPTIONS_GENERAL};
+    LoggingPage third{log, "C", IDD_PAGE_GENERAL, "メモ帳"};
     PropertySheet sheet;
+
+    int run(std::vector<DialogScript::Step> steps, UINT startPage = 0) {
+        for (LoggingPage* page : {&first, &second, &third}) {
+            sheet.addPage(page);
+        }
+        return runScripted(
+            [&] { return sheet.run(kProgramSheetFlags, nullptr, IDI_APP, "Leafkeeper オプション", startPage); },
+            std::move(steps));
+    }
 };
 
 } // namespace
 
-// OK leaves the active page and applies; the tab never opened is never
-// created, so it gets no onApply.
-TEST_F(Sheet, OkAppliesOnlyTheCreatedPages) {
-    sheet.addPage(&first);
-    sheet.addPage(&second);
+// OK leaves the active page and applies; the tabs never opened are never
+// created, so they get no onApply.
+TEST(PropertySheet, OkAppliesOnlyTheCreatedPages) {
+    Sheet sheet;
     HWND sheetWindow = nullptr;
-    std::string caption;
+    std::string caption, thirdTab;
     bool applyNowShown = true;
-
-    const int result = run({[&](HWND window) {
-        sheetWindow = window;
-        caption = windowText(window);
-        applyNowShown = IsWindowVisible(GetDlgItem(window, kApplyNowButton)) != FALSE;
-        pressSheetButton(window, PSBTN_OK);
-    }});
-
-    EXPECT_GT(result, 0);
-    const Log expected{"A init", "A setActive", "A killActive", "A apply"};
-    EXPECT_EQ(log, expected);
+    EXPECT_GT(sheet.run({[&](HWND window) {
+                  sheetWindow = window;
+                  caption = windowText(window);
+                  thirdTab = tabText(window, 2);
+                  applyNowShown = IsWindowVisible(GetDlgItem(window, kApplyNowButton)) != FALSE;
+                  pressOk(window);
+              }}),
+              0);
+    EXPECT_EQ(sheet.log, (Log{"A init", "A setActive", "A killActive", "A apply"}));
     EXPECT_EQ(caption, "Leafkeeper オプション");
+    EXPECT_EQ(thirdTab, "メモ帳");
     EXPECT_FALSE(applyNowShown);
-    EXPECT_TRUE(first.boundAtInit);
-    EXPECT_TRUE(first.initRecordMatches);
-    EXPECT_EQ(first.parentAtInit, sheetWindow);
-    EXPECT_EQ(second.initialWindow, nullptr);
+    EXPECT_TRUE(sheet.first.boundAtInit);
+    EXPECT_TRUE(sheet.first.initRecordMatches);
+    EXPECT_EQ(sheet.first.parentAtInit, sheetWindow);
+    EXPECT_EQ(sheet.second.initialWindow, nullptr);
 }
 
-// Pages are unbound once PropertySheetA has destroyed them; the sheet itself
-// never has a window of its own.
-TEST_F(Sheet, SwitchingTabsCreatesThePageAndOkAppliesBoth) {
-    sheet.addPage(&first);
-    sheet.addPage(&second);
+// What each page hears, in order, for a user's way through the sheet. A page
+// that refuses to be left keeps the sheet on it for OK and for a tab switch
+// alike, and its answer must not linger into PSN_QUERYCANCEL (Cancel would be
+// refused too); an apply error keeps the sheet open; a page that refuses
+// activation is skipped. Pages are unbound once PropertySheetA has destroyed
+// them, and the sheet itself never has a window of its own.
+TEST(PropertySheet, EachWayThroughTheSheetReachesThePagesInOrder) {
+    // The script's keys: t selects tab 1, o and c press the sheet's OK and
+    // Cancel, O and C click the buttons. The twist: page A refuses to be
+    // left (l) or reports an apply error (a), or page B refuses activation (b).
+    const struct {
+        const char* keys;
+        char twist;
+        UINT startPage;
+        bool confirmed;
+        Log expected;
+    } flows[] = {
+        {"tO", 0, 0, true,
+         {"A init", "A setActive", "A killActive", "B init", "B setActive", "B killActive", "A apply", "B apply"}},
+        {"tC", 0, 0, false,
+         {"A init", "A setActive", "A killActive", "B init", "B setActive", "B queryCancel", "A reset", "B reset"}},
+        {"otc", 'l', 0, false, {"A init", "A setActive", "A killActive", "A killActive", "A queryCancel", "A reset"}},
+        {"oc", 'a', 0, false, {"A init", "A setActive", "A killActive", "A apply", "A queryCancel", "A reset"}},
+        {"to", 'b', 0, true,
+         {"A init", "A setActive", "A killActive", "B init", "B setActive", "C init", "C setActive", "C killActive",
+          "A apply", "B apply", "C apply"}},
+        {"c", 0, 2, false, {"C init", "C setActive", "C queryCancel", "C reset"}},
+    };
     const std::size_t entriesBefore = application().windowRegistry.size();
-
-    const int result = run({[](HWND window) {
-        selectTab(window, 1);
-        clickButton(window, IDOK);
-    }});
-
-    EXPECT_GT(result, 0);
-    EXPECT_TRUE(second.boundAtInit);
-    EXPECT_EQ(application().windowRegistry.find(first.initialWindow), nullptr);
-    EXPECT_EQ(application().windowRegistry.find(second.initialWindow), nullptr);
+    for (const auto& flow : flows) {
+        SCOPED_TRACE(flow.keys);
+        Sheet sheet;
+        sheet.first.refuseToLeave = flow.twist == 'l';
+        sheet.first.reportInvalid = flow.twist == 'a';
+        sheet.second.acceptActivation = flow.twist != 'b';
+        const std::string keys = flow.keys;
+        const int result = sheet.run({[keys](HWND window) {
+                                         for (char key : keys) {
+                                             if (key == 't') {
+                                                 PostMessageA(window, PSM_SETCURSEL, 1, 0);
+                                             } else if (key == 'o' || key == 'c') {
+                                                 key == 'o' ? pressOk(window) : pressCancel(window);
+                                             } else {
+                                                 clickButton(window, key == 'O' ? IDOK : IDCANCEL);
+                                             }
+                                         }
+                                     }},
+                                     flow.startPage);
+        EXPECT_EQ(result > 0, flow.confirmed);
+        EXPECT_EQ(sheet.log, flow.expected);
+        EXPECT_EQ(application().windowRegistry.find(sheet.first.initialWindow), nullptr);
+        EXPECT_EQ(sheet.first.hwnd, nullptr);
+        EXPECT_EQ(sheet.sheet.hwnd, nullptr);
+    }
     EXPECT_EQ(application().windowRegistry.size(), entriesBefore);
-    EXPECT_EQ(first.hwnd, nullptr);
-    EXPECT_EQ(second.hwnd, nullptr);
-    EXPECT_EQ(sheet.hwnd, nullptr);
-    const Log expected{"A init",      "A setActive",  "A killActive", "B init",
-                       "B setActive", "B killActive", "A apply",      "B apply"};
-    EXPECT_EQ(log, expected);
-}
-
-// Cancel asks the active page (PSN_QUERYCANCEL, which the page leaves alone)
-// and resets every created page; nothing is applied.
-TEST_F(Sheet, CancelResetsTheCreatedPagesAndReturnsZero) {
-    sheet.addPage(&first);
-    sheet.addPage(&second);
-
-    const int result = run({[](HWND window) {
-        selectTab(window, 1);
-        clickButton(window, IDCANCEL);
-    }});
-
-    EXPECT_EQ(result, 0);
-    const Log expected{"A init",      "A setActive",   "A killActive", "B init",
-                       "B setActive", "B queryCancel", "A reset",      "B reset"};
-    EXPECT_EQ(log, expected);
-}
-
-// A page that refuses to be left keeps the sheet on it for OK and for a tab
-// switch alike; its answer of 1 must not linger into PSN_QUERYCANCEL, or
-// Cancel would be refused too.
-TEST_F(Sheet, PageRefusingToBeLeftKeepsTheSheetOnIt) {
-    first.refuseToLeave = true;
-    sheet.addPage(&first);
-    sheet.addPage(&second);
-
-    const int result = run({[](HWND window) {
-        pressSheetButton(window, PSBTN_OK);
-        selectTab(window, 1);
-        pressSheetButton(window, PSBTN_CANCEL);
-    }});
-
-    EXPECT_EQ(result, 0);
-    const Log expected{"A init", "A setActive", "A killActive", "A killActive", "A queryCancel", "A reset"};
-    EXPECT_EQ(log, expected);
-}
-
-// An apply error (PSNRET_INVALID) keeps the sheet open.
-TEST_F(Sheet, ApplyErrorKeepsTheSheetOpen) {
-    first.reportInvalid = true;
-    sheet.addPage(&first);
-
-    const int result = run({[](HWND window) {
-        pressSheetButton(window, PSBTN_OK);
-        pressSheetButton(window, PSBTN_CANCEL);
-    }});
-
-    EXPECT_EQ(result, 0);
-    const Log expected{"A init", "A setActive", "A killActive", "A apply", "A queryCancel", "A reset"};
-    EXPECT_EQ(log, expected);
-}
-
-// A page that refuses activation is skipped: the sheet moves on to the next.
-TEST_F(Sheet, PageRefusingActivationIsSkipped) {
-    LoggingPage third{log, "C", IDD_PAGE_GENERAL};
-    second.acceptActivation = false;
-    sheet.addPage(&first);
-    sheet.addPage(&second);
-    sheet.addPage(&third);
-
-    const int result = run({[](HWND window) {
-        selectTab(window, 1);
-        pressSheetButton(window, PSBTN_OK);
-    }});
-
-    EXPECT_GT(result, 0);
-    const Log expected{"A init",      "A setActive",  "A killActive", "B init",  "B setActive", "C init",
-                       "C setActive", "C killActive", "A apply",      "B apply", "C apply"};
-    EXPECT_EQ(log, expected);
-}
-
-TEST_F(Sheet, StartPageAndTitleReachTheSheet) {
-    LoggingPage titled{log, "T", IDD_PAGE_GENERAL, "メモ帳"};
-    sheet.addPage(&first);
-    sheet.addPage(&titled);
-    std::string secondTab;
-
-    run({[&](HWND window) {
-            const HWND tabs = FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr);
-            char text[64] = {};
-            TCITEMA item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
-            secondTab = text;
-            pressSheetButton(window, PSBTN_CANCEL);
-        }},
-        1);
-
-    EXPECT_EQ(secondTab, "メモ帳");
-    const Log expected{"T init", "T setActive", "T queryCancel", "T reset"};
-    EXPECT_EQ(log, expected);
 }
 
 // Wine shows a sheet without pages that neither OK, Cancel, Esc nor the close
 // box can end, so an empty sheet fails at once instead of being shown.
-TEST_F(Sheet, SheetWithoutPagesFailsWithoutShowingAnything) {
+TEST(PropertySheet, ASheetWithoutPagesFailsWithoutShowingAnything) {
     const std::size_t entriesBefore = application().windowRegistry.size();
-
+    PropertySheet sheet;
     EXPECT_EQ(sheet.run(kProgramSheetFlags, nullptr, IDI_APP, "Leafkeeper オプション", 0), -1);
-
-    EXPECT_FALSE(watchdog.fired());
     EXPECT_EQ(findDialog(GetCurrentProcessId()), nullptr);
     EXPECT_EQ(application().windowRegistry.size(), entriesBefore);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "book/Book.h"
-#include "model/TempFolder.h"
+#include "support/TempFolder.h"
 #include "tools/lkbook/Lkbook.h"
 
 #include <climits>
@@ -36,14 +36,7 @@ inline RunResult lkbook(const std::vector<std::string>& arguments, const std::st
     return result;
 }
 
-inline std::string readText(const std::string& path) {
-    const Bytes bytes = readAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
 
-inline void writeText(const std::string& path, const std::string& text) {
-    writeAll(path, bytesOf(text));
-}
 
 inline void saveBook(const std::vector<std::unique_ptr<Page>>& pages, const std::string& path) {
     Book book;

@@ -1,7 +1,7 @@
 #include "book/Book.h"
 #include "book/BookFile.h"
 #include "book/LkError.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "book/Book.h"
 #include "book/SafeFileWriter.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,8 @@
 #include "framework/DcScopes.h"
 #include "framework/DialogProcedure.h"
 #include "resources/resource.h"
-#include "support/Dialogs.h"
+#include "support/ModalWatchdog.h"
+#include "support/Picture.h"
 #include "support/Pump.h"
 
 #include <gtest/gtest.h>
@@ -32,14 +33,12 @@ struct LinkPixels {
 
 LinkPixels readLinkPixels(HWND link) {
     LinkPixels pixels;
-    RECT client{};
-    GetClientRect(link, &client);
-    const WindowDc dc(link);
-    int left = client.right;
+    const Picture shown = grabWindow(link);
+    int left = shown.width;
     int right = -1;
-    for (int y = 0; y < client.bottom; ++y) {
-        for (int x = 0, run = 0; x < client.right; ++x) {
-            const COLORREF pixel = GetPixel(dc.get(), x, y);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0, run = 0; x < shown.width; ++x) {
+            const COLORREF pixel = shown.at(x, y);
             const bool darkRedAndGreen = GetRValue(pixel) < 0x60 && GetGValue(pixel) < 0x60;
             run = darkRedAndGreen && GetBValue(pixel) >= 0xC0 ? run + 1 : 0;
             if (run > 0) {
@@ -110,31 +109,6 @@ struct MailLinkOpenerScope {
     ~MailLinkOpenerScope() { openMailLink = shellOpenMailLink; }
 };
 
-// Ends the dialogs of this thread still open after 20 s, so a script that
-// lost its box fails the test instead of leaving it in the modal loop.
-class ModalGuard {
-public:
-    ModalGuard() : timer(SetTimer(nullptr, 0, 20000, expire)) { fired = false; }
-    ~ModalGuard() { KillTimer(nullptr, timer); }
-    static bool fired;
-
-private:
-    static BOOL CALLBACK endDialog(HWND window, LPARAM) {
-        char className[32] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (std::string(className) == "#32770") {
-            EndDialog(window, -2);
-        }
-        return TRUE;
-    }
-    static void CALLBACK expire(HWND, UINT, UINT_PTR, DWORD) {
-        fired = true;
-        EnumThreadWindows(GetCurrentThreadId(), endDialog, 0);
-    }
-    UINT_PTR timer;
-};
-bool ModalGuard::fired = false;
-
 // The owner a modal box disables while it runs.
 struct OwnerWindow {
     HWND hwnd =
@@ -166,27 +140,10 @@ public:
     bool hotWhenOpened = true;
 };
 
-struct ModalRun {
-    int result = -3;
-    bool scriptFinished = false;
-    bool guardFired = false;
-};
-
-// Runs the box on this thread while the steps drive it from another.
-ModalRun runAboutBox(AboutBox& box, HWND owner, std::vector<DialogScript::Step> steps) {
-    ModalGuard guard;
-    DialogScript script(std::move(steps));
-    ModalRun run;
-    run.result = box.run(owner);
-    run.scriptFinished = script.wait();
-    run.guardFired = ModalGuard::fired;
-    return run;
-}
-
-void expectEndedNormally(const ModalRun& run) {
-    EXPECT_TRUE(run.scriptFinished);
-    EXPECT_FALSE(run.guardFired);
-    EXPECT_EQ(run.result, 0);
+// Runs the box on this thread while the steps drive it from another; it must
+// end normally, with 0.
+void runAboutBox(AboutBox& box, HWND owner, std::vector<DialogScript::Step> steps) {
+    EXPECT_EQ(runScripted([&] { return box.run(owner); }, std::move(steps)), 0);
 }
 
 // Counts what reaches the link, in front of mailLinkProc.
@@ -286,30 +243,11 @@ TEST_F(OpenAboutBox, HoverTurnsTheLinkBlueAndUnderlinedUntilThePointerLeaves) {
     EXPECT_EQ(linkTimers, timersWhenCold);
 }
 
-TEST(AboutBox, EscLeavesTheBoxOpenAndOkEndsIt) {
-    OwnerWindow owner;
-    AboutBox box;
-    bool ownerDisabled = false;
-    bool openAfterEscape = false;
-    bool openAfterCancel = false;
-    const auto escapeThenOk = [&](HWND dialog) {
-        ownerDisabled = !IsWindowEnabled(owner.hwnd);
-        pressKey(dialog, VK_ESCAPE);
-        openAfterEscape = stillOpenAfterAWhile(dialog);
-        clickButton(dialog, IDCANCEL);
-        openAfterCancel = stillOpenAfterAWhile(dialog);
-        clickButton(dialog, IDOK);
-    };
-
-    expectEndedNormally(runAboutBox(box, owner.hwnd, {escapeThenOk}));
-    EXPECT_TRUE(ownerDisabled);
-    EXPECT_TRUE(openAfterEscape);
-    EXPECT_TRUE(openAfterCancel);
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
-}
-
-TEST(AboutBox, EnterAndTheCaptionCloseBoxEndIt) {
+// Esc and the Cancel button leave the box open; OK, Enter and the caption's
+// close box end it and enable the owner again.
+TEST(AboutBox, EscLeavesTheBoxOpenAndOkEnterOrTheCloseBoxEndIt) {
     const std::pair<const char*, void (*)(HWND)> closings[] = {
+        {"OK", [](HWND dialog) { clickButton(dialog, IDOK); }},
         {"Enter", [](HWND dialog) { pressKey(dialog, VK_RETURN); }},
         {"WM_CLOSE", [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); }},
         {"SC_CLOSE", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
@@ -319,12 +257,19 @@ TEST(AboutBox, EnterAndTheCaptionCloseBoxEndIt) {
         SCOPED_TRACE(name);
         AboutBox box;
         HWND shown = nullptr;
-        const auto step = [&, close = close](HWND dialog) {
-            shown = dialog;
-            close(dialog);
-        };
-
-        expectEndedNormally(runAboutBox(box, owner.hwnd, {step}));
+        bool ownerDisabled = false, openAfterEscape = false, openAfterCancel = false;
+        runAboutBox(box, owner.hwnd, {[&, close = close](HWND dialog) {
+                        shown = dialog;
+                        ownerDisabled = !IsWindowEnabled(owner.hwnd);
+                        pressKey(dialog, VK_ESCAPE);
+                        openAfterEscape = stillOpenAfterAWhile(dialog);
+                        clickButton(dialog, IDCANCEL);
+                        openAfterCancel = stillOpenAfterAWhile(dialog);
+                        close(dialog);
+                    }});
+        EXPECT_TRUE(ownerDisabled);
+        EXPECT_TRUE(openAfterEscape);
+        EXPECT_TRUE(openAfterCancel);
         EXPECT_FALSE(IsWindow(shown));
         EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
     }
@@ -346,7 +291,7 @@ TEST(AboutBox, AClickOnTheLinkAsksToOpenTheAddressItShows) {
         clickButton(dialog, IDOK);
     };
 
-    expectEndedNormally(runAboutBox(box, nullptr, {clickLinkThenOk}));
+    runAboutBox(box, nullptr, {clickLinkThenOk});
     EXPECT_EQ(linkText, std::string("Mail: ") + kContactMailAddress);
     EXPECT_EQ(answer, 0);
     EXPECT_TRUE(openAfterClick);
@@ -375,7 +320,7 @@ TEST(AboutBox, AFailureInTheLinkIsReportedAndTheBoxCarriesOn) {
         clickButton(about, IDOK);
     };
 
-    expectEndedNormally(runAboutBox(box, nullptr, {clickLink, answerReportThenOk}));
+    runAboutBox(box, nullptr, {clickLink, answerReportThenOk});
     EXPECT_EQ(reportCaption, "Leafkeeper");
     EXPECT_TRUE(openAfterReport);
 }
@@ -394,7 +339,7 @@ TEST(AboutBox, ABoxClosedWhileTheLinkWasHotOpensTheNextOneColdAndWorkingAgain) {
         firstHot = waitForLinkPixels(link, &LinkPixels::hot);
         pressKey(dialog, VK_RETURN);
     };
-    expectEndedNormally(runAboutBox(first, nullptr, {hoverThenEnter}));
+    runAboutBox(first, nullptr, {hoverThenEnter});
     ASSERT_TRUE(firstHot.hot());
     ASSERT_TRUE(linkHot);
 
@@ -413,7 +358,7 @@ TEST(AboutBox, ABoxClosedWhileTheLinkWasHotOpensTheNextOneColdAndWorkingAgain) {
         secondCold = waitForLinkPixels(link, &LinkPixels::cold);
         clickButton(dialog, IDOK);
     };
-    expectEndedNormally(runAboutBox(second, nullptr, {lookThenHoverThenOk}));
+    runAboutBox(second, nullptr, {lookThenHoverThenOk});
 
     EXPECT_FALSE(second.hotWhenOpened);
     EXPECT_TRUE(opened.cold()) << opened.blue << " blue, " << opened.black << " black";

@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "support/Dialogs.h"
 #include "support/Pump.h"
-#include "tests/pagewindows/RecordingController.h"
+#include "support/RecordingController.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -152,26 +152,19 @@ protected:
                                      application().instance, nullptr);
         ASSERT_NE(bookWindow, nullptr);
         // As the book window does it: store, destroy the window, delete the object.
-        owner.onReturnToBook = [this](Page* page) {
-            page->floating = false;
-            window->storePage();
-            DestroyWindow(window->hwnd);
-            delete window;
-            window = nullptr;
-        };
-        owner.onDeletePage = [this](Page*) {
-            DestroyWindow(window->hwnd);
-            delete window;
-            window = nullptr;
+        owner.act = [this](const RecordingController::Call& call, Page* page) {
+            if (call.name == "returnToBook") {
+                page->floating = false;
+                window->storePage();
+            }
+            if (call.name == "returnToBook" || (call.name == "deletePage" && agreeToDelete)) {
+                closeWindow();
+            }
         };
     }
 
     void TearDown() override {
-        if (window) {
-            DestroyWindow(window->hwnd);
-            delete window;
-            window = nullptr;
-        }
+        closeWindow();
         buryDeletedWindow();
         DestroyWindow(bookWindow);
         DestroyWindow(hiddenOwner);
@@ -207,9 +200,18 @@ protected:
 
     void command(UINT id, UINT code = 0) { SendMessageA(window->hwnd, WM_COMMAND, MAKEWPARAM(id, code), 0); }
 
+    void closeWindow() {
+        if (window) {
+            DestroyWindow(window->hwnd);
+            delete window;
+            window = nullptr;
+        }
+    }
+
     HWND hiddenOwner = nullptr;
     HWND bookWindow = nullptr;
     RecordingController owner;
+    bool agreeToDelete = true;
     TestFloating* window = nullptr;
 };
 
@@ -383,13 +385,7 @@ TEST_F(FloatingPageWindowTest, StorePageTakesTextSelectionAndRectangle) {
     EXPECT_EQ(page.selectionEnd, 3);
     EXPECT_TRUE(sameRect(toRect(page.floatingRect), RECT{250, 260, 430, 350}));
     EXPECT_TRUE(page.floating) << "storing does not return the page";
-}
-
-TEST_F(FloatingPageWindowTest, TypingIsReportedToTheOwner) {
-    Page page = notePage();
-    open(page);
-    SendMessageA(window->editorWindow(), WM_CHAR, 'a', 1);
-    EXPECT_EQ(owner.count("bookChanged"), 1);
+    EXPECT_EQ(owner.count("bookChanged"), 1) << "the typing is reported";
 }
 
 namespace {
@@ -446,7 +442,7 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNoth
         flushEvents(20, 300);
 
         EXPECT_EQ(owner.count("returnToBook"), 1);
-        EXPECT_EQ(owner.argumentOf("returnToBook"), RecordingController::pointerValue(&page));
+        EXPECT_TRUE(owner.has({"returnToBook", -1, &page}));
         EXPECT_EQ(window, nullptr);
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_TRUE(buryDeletedWindow()) << "the deleted window was written to";
@@ -454,22 +450,15 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNoth
         EXPECT_EQ(page.text, "q明日の予定");
         EXPECT_EQ(page.selectionEnd, 1);
         EXPECT_TRUE(sameRect(toRect(page.floatingRect), atRest));
-        if (window) {
-            DestroyWindow(window->hwnd);
-            delete window;
-            window = nullptr;
-            buryDeletedWindow();
-        }
+        closeWindow();
+        buryDeletedWindow();
     }
-}
-
-TEST_F(FloatingPageWindowTest, TheCloseCommandWithANotificationCodeIsNoCloseRequest) {
+    // The close command with a notification code is no close request.
     Page page = notePage();
     open(page);
     command(CMD_CLOSE_VIEW, BN_SETFOCUS);
     command(CMD_SHOW_LIST);
     EXPECT_EQ(owner.count("returnToBook"), 0);
-    EXPECT_TRUE(IsWindow(window->hwnd));
 }
 
 TEST_F(FloatingPageWindowTest, DeletingThePageAsksTheOwnerAndTouchesNothingAfterwards) {
@@ -478,12 +467,12 @@ TEST_F(FloatingPageWindowTest, DeletingThePageAsksTheOwnerAndTouchesNothingAfter
     const HWND hwnd = window->hwnd;
     command(CMD_DELETE_PAGE);
     EXPECT_EQ(owner.count("deletePage"), 1);
-    EXPECT_EQ(owner.argumentOf("deletePage"), RecordingController::pointerValue(&page));
+    EXPECT_TRUE(owner.has({"deletePage", -1, &page}));
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(buryDeletedWindow());
 
     // When the user says no, the window stays and works on.
-    owner.onDeletePage = nullptr;
+    agreeToDelete = false;
     open(page);
     command(CMD_DELETE_PAGE);
     EXPECT_TRUE(IsWindow(window->hwnd));
@@ -491,7 +480,10 @@ TEST_F(FloatingPageWindowTest, DeletingThePageAsksTheOwnerAndTouchesNothingAfter
     EXPECT_TRUE(page.showTitle);
 }
 
-TEST_F(FloatingPageWindowTest, ARectangleOffEveryScreenOpensOnAMonitorWithItsSize) {
+// A stored rectangle off every screen opens on a monitor with its size (and
+// is stored so); one too small to see opens at the minimum size. Always on
+// top makes the window topmost, and the menu item turns it off and on.
+TEST_F(FloatingPageWindowTest, TheStoredRectangleAndAlwaysOnTopArePutRight) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
@@ -499,62 +491,27 @@ TEST_F(FloatingPageWindowTest, ARectangleOffEveryScreenOpensOnAMonitorWithItsSiz
     page.floatingRect = {5000, 5000, 5200, 5200};
     open(page);
     const RECT placed = windowRect(window->hwnd);
+    RECT inside{};
+    IntersectRect(&inside, &placed, &info.rcWork);
+    EXPECT_TRUE(sameRect(inside, placed)) << "wholly on the work area";
     EXPECT_EQ(placed.right - placed.left, 200);
     EXPECT_EQ(placed.bottom - placed.top, 200);
-    RECT inside{};
-    EXPECT_TRUE(IntersectRect(&inside, &placed, &info.rcWork));
-    EXPECT_TRUE(EqualRect(&inside, &placed)) << "wholly on the work area";
     EXPECT_TRUE(sameRect(toRect(page.floatingRect), placed));
-}
+    EXPECT_FALSE(topmost(window->hwnd));
+    closeWindow();
 
-TEST_F(FloatingPageWindowTest, AStoredRectangleTooSmallToSeeOpensAtTheMinimumSize) {
-    Page page = notePage();
     page.floatingRect = {300, 300, 300, 290};
+    page.alwaysOnTop = true;
     open(page);
-    const RECT placed = windowRect(window->hwnd);
-    EXPECT_EQ(placed.left, 300);
-    EXPECT_EQ(placed.top, 300);
-    EXPECT_EQ(placed.right - placed.left, 15);
-    EXPECT_EQ(placed.bottom - placed.top, 15);
-}
-
-TEST_F(FloatingPageWindowTest, AlwaysOnTopSurvivesTheBookFileAndMakesTheWindowTopmost) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "lk-floating-topmost.bok";
-    {
-        Book book;
-        auto page = std::make_unique<Page>(notePage());
-        page->alwaysOnTop = true;
-        page->floating = true;
-        book.append(std::move(page));
-        book.append(std::make_unique<Page>(notePage()));
-        ASSERT_TRUE(book.save(path));
-    }
-    Book loaded;
-    ASSERT_TRUE(loaded.load(path));
-    DeleteFileA(path.c_str());
-    ASSERT_EQ(loaded.count(), 2u);
-    ASSERT_TRUE(loaded.at(0)->alwaysOnTop);
-    EXPECT_FALSE(loaded.at(1)->alwaysOnTop);
-
-    open(*loaded.at(0));
+    EXPECT_TRUE(sameRect(windowRect(window->hwnd), RECT{300, 300, 315, 315}));
     EXPECT_TRUE(topmost(window->hwnd));
     command(CMD_ALWAYS_ON_TOP);
-    EXPECT_FALSE(loaded.at(0)->alwaysOnTop);
+    EXPECT_FALSE(page.alwaysOnTop);
     EXPECT_FALSE(topmost(window->hwnd));
-    EXPECT_EQ(owner.count("bookChanged"), 1);
     command(CMD_ALWAYS_ON_TOP);
-    EXPECT_TRUE(loaded.at(0)->alwaysOnTop);
+    EXPECT_TRUE(page.alwaysOnTop);
     EXPECT_TRUE(topmost(window->hwnd));
     EXPECT_EQ(owner.count("bookChanged"), 2);
-
-    DestroyWindow(window->hwnd);
-    delete window;
-    window = nullptr;
-    buryDeletedWindow();
-    open(*loaded.at(1));
-    EXPECT_FALSE(topmost(window->hwnd));
 }
 
 TEST_F(FloatingPageWindowTest, TheMenuTicksTheFlagsThatAreSet) {
@@ -620,7 +577,7 @@ TEST_F(FloatingPageWindowTest, ConfirmedPageSettingsAreAppliedAndTheListRefreshe
     }
     EXPECT_EQ(page.title, "新しい題");
     EXPECT_EQ(windowText(hwnd), "新しい題") << "the page is applied again";
-    EXPECT_EQ(owner.argumentOf("refreshPageList"), 1) << "keeping the selection";
+    EXPECT_TRUE(owner.has({"refreshPageList", -1, nullptr, true})) << "keeping the selection";
     EXPECT_EQ(owner.count("bookChanged"), 1);
     EXPECT_TRUE(page.floating);
 

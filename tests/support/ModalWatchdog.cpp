@@ -1,6 +1,7 @@
-#include "ModalWatchdog.h"
+#include "support/ModalWatchdog.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -46,4 +47,13 @@ void CALLBACK ModalWatchdog::expire(HWND, UINT, UINT_PTR id, DWORD) {
     activeWatchdog->hasFired = true;
     activeWatchdog->timer = SetTimer(nullptr, id, kRepeatMilliseconds, expire);
     EnumThreadWindows(GetCurrentThreadId(), endDialogWindow, 0);
+}
+
+int runScripted(const std::function<int()>& modal, std::vector<DialogScript::Step> steps) {
+    ModalWatchdog watchdog;
+    DialogScript script(std::move(steps));
+    const int result = modal();
+    EXPECT_TRUE(script.wait()) << "steps run: " << script.stepsRun();
+    EXPECT_FALSE(watchdog.fired());
+    return result;
 }

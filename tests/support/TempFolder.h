@@ -43,3 +43,10 @@ inline void writeAll(const std::string& path, const Bytes& bytes) {
 }
 
 inline Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+inline std::string readText(const std::string& path) {
+    const Bytes bytes = readAll(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+inline void writeText(const std::string& path, const std::string& text) { writeAll(path, bytesOf(text)); }
