@@ -13,13 +13,11 @@
 
 #include <sanitizer/allocator_interface.h>
 
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <string>
@@ -62,37 +60,21 @@ void makeScratchFiles() {
 }
 
 void writeWhole(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    LK_REQUIRE(file >= 0);
-    while (size > 0) {
-        const ssize_t written = write(file, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        LK_REQUIRE(written > 0);
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    LK_REQUIRE(close(file) == 0);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    LK_REQUIRE(file != nullptr);
+    LK_REQUIRE(std::fwrite(data, 1, size, file) == size);
+    LK_REQUIRE(std::fclose(file) == 0);
 }
 
 std::string readWhole(const std::string& path) {
-    const int file = open(path.c_str(), O_RDONLY);
-    LK_REQUIRE(file >= 0);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    LK_REQUIRE(file != nullptr);
     std::string bytes;
     char chunk[4096];
-    for (;;) {
-        const ssize_t got = read(file, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        LK_REQUIRE(got >= 0);
-        if (got == 0) {
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        bytes.append(chunk, got);
     }
-    close(file);
+    std::fclose(file);
     return bytes;
 }
 

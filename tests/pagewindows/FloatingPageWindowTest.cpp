@@ -1,25 +1,22 @@
 #include "app/Application.h"
-#include "book/Book.h"
 #include "book/Page.h"
 #include "pagewindows/FloatingPageWindow.h"
 #include "resources/resource.h"
-#include "support/Dialogs.h"
+#include "support/MenuProbe.h"
+#include "support/ModalWatchdog.h"
 #include "support/Pump.h"
 #include "support/RecordingController.h"
+#include "support/SheetDriver.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr UINT_PTR kMenuWatchdog = 1;
 // A corner no test window covers.
 constexpr POINT kAway{3, 760};
 
@@ -28,7 +25,7 @@ constexpr POINT kAway{3, 760};
 // a changed byte, and any virtual call through it crashes.
 class TestFloating : public FloatingPageWindow {
 public:
-    explicit TestFloating(BookController* windowOwner) : FloatingPageWindow(windowOwner) {}
+    using FloatingPageWindow::FloatingPageWindow;
 
     static void* operator new(std::size_t size) { return ::operator new(size); }
     static void operator delete(void* memory, std::size_t size) {
@@ -42,33 +39,6 @@ public:
     int stripHeight() const { return captionHeight; }
     bool expanded() const { return hovering; }
 
-    // The window owns its menu: record the items and their check marks, then
-    // close the menu so its modal loop ends.
-    void onInitMenuPopup(HMENU menu, UINT, bool) override {
-        menuItems.clear();
-        checkedItems.clear();
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            const UINT id = GetMenuItemID(menu, i);
-            menuItems.push_back(id);
-            if (GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) {
-                checkedItems.push_back(id);
-            }
-        }
-        PostMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        SetTimer(hwnd, kMenuWatchdog, 3000, nullptr);
-    }
-    void onTimer(UINT_PTR id, LPARAM callback) override {
-        if (id == kMenuWatchdog) {
-            KillTimer(hwnd, kMenuWatchdog);
-            EndMenu();
-            return;
-        }
-        FloatingPageWindow::onTimer(id, callback);
-    }
-
-    std::vector<UINT> menuItems;
-    std::vector<UINT> checkedItems;
-
     static void* graveyard;
     static std::size_t graveyardSize;
 };
@@ -79,12 +49,9 @@ std::size_t TestFloating::graveyardSize = 0;
 // Frees the memory of the last deleted window; false when anything wrote to
 // it after the deletion.
 bool buryDeletedWindow() {
-    if (!TestFloating::graveyard) {
-        return true;
-    }
     const auto* bytes = static_cast<const unsigned char*>(TestFloating::graveyard);
     bool untouched = true;
-    for (std::size_t i = 0; i < TestFloating::graveyardSize; ++i) {
+    for (std::size_t i = 0; bytes && i < TestFloating::graveyardSize; ++i) {
         untouched = untouched && bytes[i] == 0xDD;
     }
     ::operator delete(TestFloating::graveyard);
@@ -98,9 +65,8 @@ RECT windowRect(HWND window) {
     return rect;
 }
 
-RECT clientRectOf(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
+RECT rectInParent(HWND child) {
+    RECT rect = windowRect(child);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
@@ -114,19 +80,10 @@ RECT clientRectOf(HWND child) {
                                          << ", " << expected.right << ", " << expected.bottom << "}";
 }
 
-RECT toRect(const PageRect& rect) {
-    return RECT{rect.left, rect.top, rect.right, rect.bottom};
-}
+RECT toRect(const PageRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
-LONG style(HWND window) {
-    return GetWindowLongA(window, GWL_STYLE);
-}
-bool sizeable(HWND window) {
-    return (style(window) & WS_THICKFRAME) != 0;
-}
-bool topmost(HWND window) {
-    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
+bool sizeable(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_THICKFRAME) != 0; }
+bool topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 Page notePage() {
     Page page;
@@ -138,19 +95,29 @@ Page notePage() {
     return page;
 }
 
+// Holds Ctrl down in the thread's keyboard state, as GetKeyState sees it.
+void withCtrl(const std::function<void()>& act) {
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE state[256];
+    std::memcpy(state, saved, sizeof state);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    act();
+    SetKeyboardState(saved);
+}
+
 class FloatingPageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetCursorPos(kAway.x, kAway.y);
         hiddenOwner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                       application().instance, nullptr);
-        ASSERT_NE(hiddenOwner, nullptr);
         // The book window, owned by the same hidden window, lies between it and
         // the floating windows in the Z order. Wine keeps an owned pop-up
         // topmost when the window right below it is its owner.
         bookWindow = CreateWindowExA(0, "STATIC", "book", WS_POPUP, 0, 0, 0, 0, hiddenOwner, nullptr,
                                      application().instance, nullptr);
-        ASSERT_NE(bookWindow, nullptr);
         // As the book window does it: store, destroy the window, delete the object.
         owner.act = [this](const RecordingController::Call& call, Page* page) {
             if (call.name == "returnToBook") {
@@ -174,6 +141,7 @@ protected:
 
     // What the book window does to float a page.
     void open(Page& page, bool show = true) {
+        buryDeletedWindow();
         window = new TestFloating(&owner);
         ASSERT_TRUE(window->createPane(hiddenOwner));
         window->setPage(&page);
@@ -183,6 +151,14 @@ protected:
             flushEvents();
         }
         owner.clear();
+    }
+
+    void closeWindow() {
+        if (window) {
+            DestroyWindow(window->hwnd);
+            delete window;
+            window = nullptr;
+        }
     }
 
     void hover() {
@@ -200,12 +176,12 @@ protected:
 
     void command(UINT id, UINT code = 0) { SendMessageA(window->hwnd, WM_COMMAND, MAKEWPARAM(id, code), 0); }
 
-    void closeWindow() {
-        if (window) {
-            DestroyWindow(window->hwnd);
-            delete window;
-            window = nullptr;
-        }
+    // The editor fills the client area below the strip (of height `top`).
+    bool editorFillsFrom(int top) const {
+        RECT client{};
+        GetClientRect(window->hwnd, &client);
+        client.top = top;
+        return sameRect(rectInParent(window->editorWindow()), client);
     }
 
     HWND hiddenOwner = nullptr;
@@ -217,49 +193,35 @@ protected:
 
 } // namespace
 
+// An owned pop-up without title bar at the page's rectangle; collapsed
+// without a title the editor fills it, and a text longer than the note does
+// not bring the scroll bar along.
 TEST_F(FloatingPageWindowTest, IsAnOwnedPopupWithoutTitleBarPlacedAtThePageRectangle) {
     Page page = notePage();
+    for (int line = 0; line < 40; ++line) {
+        page.text += "\r\n行";
+    }
     open(page, false);
     const HWND hwnd = window->hwnd;
-    char className[32] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    EXPECT_STREQ(className, "LKDOCWND");
-    EXPECT_EQ(style(hwnd) & (WS_POPUP | WS_CLIPCHILDREN | WS_BORDER | WS_SYSMENU),
-              WS_POPUP | WS_CLIPCHILDREN | WS_BORDER | WS_SYSMENU);
-    EXPECT_EQ(style(hwnd) & (WS_CAPTION & ~WS_BORDER), 0) << "no title bar";
-    EXPECT_EQ(style(hwnd) & (WS_VISIBLE | WS_THICKFRAME), 0);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_POPUP | WS_VISIBLE | WS_THICKFRAME), WS_BORDER | WS_POPUP);
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), hiddenOwner);
     EXPECT_FALSE(topmost(hwnd));
-
     EXPECT_TRUE(page.floating);
-    EXPECT_EQ(window->page(), &page);
-    EXPECT_EQ(windowText(window->editorWindow()), "明日の予定");
+    EXPECT_EQ(windowText(window->editorWindow()), page.text);
     EXPECT_TRUE(sameRect(windowRect(hwnd), toRect(page.floatingRect)));
     EXPECT_FALSE(IsWindowVisible(window->button()));
-    EXPECT_EQ(GetWindowLongA(window->editorWindow(), GWL_STYLE) & WS_VSCROLL, 0) << "the scroll bar starts hidden";
-
-    // Collapsed without a title the editor fills the window.
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_TRUE(sameRect(clientRectOf(window->editorWindow()), client));
-
-    // A text longer than the note does not bring the scroll bar along.
-    Page longPage = notePage();
-    for (int line = 0; line < 40; ++line) {
-        longPage.text += "\r\n行";
-    }
-    TestFloating other(&owner);
-    ASSERT_TRUE(other.createPane(hiddenOwner));
-    other.setPage(&longPage);
-    EXPECT_EQ(GetWindowLongA(other.editorWindow(), GWL_STYLE) & WS_VSCROLL, 0);
-    DestroyWindow(other.hwnd);
-
+    EXPECT_EQ(GetWindowLongA(window->editorWindow(), GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_TRUE(editorFillsFrom(0));
     // With the title shown the strip stays above the editor.
     page.showTitle = true;
     window->setPage(&page);
-    EXPECT_EQ(clientRectOf(window->editorWindow()).top, window->stripHeight());
+    EXPECT_TRUE(editorFillsFrom(window->stripHeight()));
 }
 
+// Hovering grows the window upward by the strip, sizeable and with the close
+// button, until the pointer leaves; with the title shown it only adds the
+// border and the button; while the program has no focus nothing happens.
 TEST_F(FloatingPageWindowTest, HoveringGrowsTheWindowUpwardByTheStripUntilThePointerLeaves) {
     Page page = notePage();
     open(page);
@@ -271,73 +233,49 @@ TEST_F(FloatingPageWindowTest, HoveringGrowsTheWindowUpwardByTheStripUntilThePoi
     EXPECT_TRUE(sameRect(grown, RECT{before.left, before.top - window->stripHeight(), before.right, before.bottom}));
     EXPECT_TRUE(sizeable(hwnd));
     EXPECT_TRUE(IsWindowVisible(window->button()));
-    EXPECT_EQ(clientRectOf(window->editorWindow()).top, window->stripHeight());
-
+    EXPECT_TRUE(editorFillsFrom(window->stripHeight()));
     // While the pointer stays, the timer keeps the window as it is.
     flushEvents(400, 600);
-    EXPECT_TRUE(window->expanded());
     EXPECT_TRUE(sameRect(windowRect(hwnd), grown));
-
     ASSERT_TRUE(leave());
     EXPECT_TRUE(sameRect(windowRect(hwnd), before));
     EXPECT_FALSE(sizeable(hwnd));
     EXPECT_FALSE(IsWindowVisible(window->button()));
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_TRUE(sameRect(clientRectOf(window->editorWindow()), client));
-    EXPECT_EQ(owner.calls.size(), 0u) << "hovering changes nothing in the page";
-}
+    EXPECT_TRUE(editorFillsFrom(0));
+    EXPECT_TRUE(owner.calls.empty()) << "hovering changes nothing in the page";
 
-TEST_F(FloatingPageWindowTest, WithTheTitleShownHoveringOnlyAddsTheBorderAndTheButton) {
-    Page page = notePage();
+    closeWindow();
     page.showTitle = true;
     open(page);
-    const HWND hwnd = window->hwnd;
-    const RECT before = windowRect(hwnd);
     hover();
-    EXPECT_TRUE(sameRect(windowRect(hwnd), before));
-    EXPECT_TRUE(sizeable(hwnd));
+    EXPECT_TRUE(sameRect(windowRect(window->hwnd), before));
+    EXPECT_TRUE(sizeable(window->hwnd));
     EXPECT_TRUE(IsWindowVisible(window->button()));
     ASSERT_TRUE(leave());
-    EXPECT_TRUE(sameRect(windowRect(hwnd), before));
-    EXPECT_FALSE(sizeable(hwnd));
-    EXPECT_FALSE(IsWindowVisible(window->button()));
-}
-
-TEST_F(FloatingPageWindowTest, NothingHappensWhileTheProgramHasNoFocus) {
-    Page page = notePage();
-    open(page);
-    const RECT before = windowRect(window->hwnd);
-    SetFocus(nullptr);
-    ASSERT_EQ(GetFocus(), nullptr);
-    hover();
-    EXPECT_FALSE(window->expanded());
-    EXPECT_TRUE(sameRect(windowRect(window->hwnd), before));
     EXPECT_FALSE(sizeable(window->hwnd));
 
-    SetFocus(window->editorWindow());
+    SetFocus(nullptr);
     hover();
-    EXPECT_TRUE(window->expanded());
+    EXPECT_FALSE(window->expanded());
+    EXPECT_FALSE(sizeable(window->hwnd));
 }
 
+// Fixing the size while expanded removes the border at once and the next
+// hover grows no border; freed again, the border comes back only once the
+// pointer has left and come back.
 TEST_F(FloatingPageWindowTest, FixingTheSizeWhileExpandedRemovesTheBorderAtOnce) {
     Page page = notePage();
     open(page);
     const HWND hwnd = window->hwnd;
     const RECT before = windowRect(hwnd);
     hover();
-    ASSERT_TRUE(sizeable(hwnd));
     command(CMD_FIX_SIZE);
     EXPECT_TRUE(page.fixedSize);
     EXPECT_FALSE(sizeable(hwnd));
-    EXPECT_EQ(owner.count("bookChanged"), 1);
     ASSERT_TRUE(leave());
     EXPECT_TRUE(sameRect(windowRect(hwnd), before));
-
-    // Fixed: the next hover grows the window but gives it no border.
     hover();
     EXPECT_FALSE(sizeable(hwnd));
-    // Freed again: still no border until the pointer has left and come back.
     command(CMD_FIX_SIZE);
     EXPECT_FALSE(page.fixedSize);
     EXPECT_FALSE(sizeable(hwnd));
@@ -347,6 +285,8 @@ TEST_F(FloatingPageWindowTest, FixingTheSizeWhileExpandedRemovesTheBorderAtOnce)
     EXPECT_EQ(owner.count("bookChanged"), 2);
 }
 
+// Shown while expanded, the title keeps the strip after the pointer leaves;
+// hidden again while expanded, the window shrinks by the strip on leaving.
 TEST_F(FloatingPageWindowTest, ShowingTheTitleWhileExpandedKeepsTheStripAfterThePointerLeaves) {
     Page page = notePage();
     open(page);
@@ -356,13 +296,10 @@ TEST_F(FloatingPageWindowTest, ShowingTheTitleWhileExpandedKeepsTheStripAfterThe
     const RECT grown = windowRect(hwnd);
     command(CMD_SHOW_TITLE);
     EXPECT_TRUE(page.showTitle);
-    EXPECT_EQ(owner.count("bookChanged"), 1);
     ASSERT_TRUE(leave());
     EXPECT_TRUE(sameRect(windowRect(hwnd), grown));
-    EXPECT_EQ(clientRectOf(window->editorWindow()).top, window->stripHeight());
+    EXPECT_TRUE(editorFillsFrom(window->stripHeight()));
     EXPECT_FALSE(sizeable(hwnd));
-
-    // Hidden again while expanded: the window shrinks by the strip on leaving.
     hover();
     command(CMD_SHOW_TITLE);
     EXPECT_FALSE(page.showTitle);
@@ -385,32 +322,15 @@ TEST_F(FloatingPageWindowTest, StorePageTakesTextSelectionAndRectangle) {
     EXPECT_EQ(page.selectionEnd, 3);
     EXPECT_TRUE(sameRect(toRect(page.floatingRect), RECT{250, 260, 430, 350}));
     EXPECT_TRUE(page.floating) << "storing does not return the page";
-    EXPECT_EQ(owner.count("bookChanged"), 1) << "the typing is reported";
+    EXPECT_EQ(owner.calls, std::vector<RecordingController::Call>{{"bookChanged"}}) << "the typing is reported";
 }
 
-namespace {
-
-struct ReturnWay {
-    const char* name;
-    std::function<void(TestFloating&)> act;
-};
-
-// Holds Ctrl down in the thread's keyboard state, as GetKeyState sees it.
-void withCtrl(const std::function<void()>& act) {
-    BYTE saved[256];
-    GetKeyboardState(saved);
-    BYTE state[256];
-    std::memcpy(state, saved, sizeof state);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    act();
-    SetKeyboardState(saved);
-}
-
-} // namespace
-
+// Whichever way the page goes back, the owner is asked once, the page is
+// stored as it looks at rest (without the strip it grew), and the deleted
+// window is never touched afterwards. The close command with a notification
+// code is no close request.
 TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNothingAfterwards) {
-    const std::vector<ReturnWay> ways = {
+    const std::pair<const char*, std::function<void(TestFloating&)>> ways[] = {
         {"command 103", [](TestFloating& w) { SendMessageA(w.hwnd, WM_COMMAND, CMD_RETURN_TO_BOOK, 0); }},
         {"command 103 from an accelerator",
          [](TestFloating& w) { SendMessageA(w.hwnd, WM_COMMAND, MAKEWPARAM(CMD_RETURN_TO_BOOK, 1), 0); }},
@@ -424,8 +344,8 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNoth
          }},
         {"the close button", [](TestFloating& w) { SendMessageA(w.button(), BM_CLICK, 0, 0); }},
     };
-    for (const ReturnWay& way : ways) {
-        SCOPED_TRACE(way.name);
+    for (const auto& [name, act] : ways) {
+        SCOPED_TRACE(name);
         Page page = notePage();
         open(page);
         hover();
@@ -433,17 +353,13 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNoth
         SendMessageA(window->editorWindow(), WM_CHAR, 'q', 1);
         SendMessageA(window->editorWindow(), EM_SETSEL, 0, 1);
         const HWND hwnd = window->hwnd;
-        // The note is stored as it looks at rest, without the strip it grew.
         RECT atRest = windowRect(hwnd);
         atRest.top += window->stripHeight();
         owner.clear();
-
-        way.act(*window);
+        act(*window);
         flushEvents(20, 300);
-
         EXPECT_EQ(owner.count("returnToBook"), 1);
         EXPECT_TRUE(owner.has({"returnToBook", -1, &page}));
-        EXPECT_EQ(window, nullptr);
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_TRUE(buryDeletedWindow()) << "the deleted window was written to";
         EXPECT_FALSE(page.floating);
@@ -451,9 +367,7 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNoth
         EXPECT_EQ(page.selectionEnd, 1);
         EXPECT_TRUE(sameRect(toRect(page.floatingRect), atRest));
         closeWindow();
-        buryDeletedWindow();
     }
-    // The close command with a notification code is no close request.
     Page page = notePage();
     open(page);
     command(CMD_CLOSE_VIEW, BN_SETFOCUS);
@@ -461,21 +375,19 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNoth
     EXPECT_EQ(owner.count("returnToBook"), 0);
 }
 
+// Deleting asks the owner and touches nothing afterwards; when the user says
+// no, the window stays and works on.
 TEST_F(FloatingPageWindowTest, DeletingThePageAsksTheOwnerAndTouchesNothingAfterwards) {
     Page page = notePage();
     open(page);
     const HWND hwnd = window->hwnd;
     command(CMD_DELETE_PAGE);
-    EXPECT_EQ(owner.count("deletePage"), 1);
-    EXPECT_TRUE(owner.has({"deletePage", -1, &page}));
+    EXPECT_EQ(owner.calls, (std::vector<RecordingController::Call>{{"deletePage", -1, &page}}));
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(buryDeletedWindow());
-
-    // When the user says no, the window stays and works on.
     agreeToDelete = false;
     open(page);
     command(CMD_DELETE_PAGE);
-    EXPECT_TRUE(IsWindow(window->hwnd));
     command(CMD_SHOW_TITLE);
     EXPECT_TRUE(page.showTitle);
 }
@@ -497,7 +409,6 @@ TEST_F(FloatingPageWindowTest, TheStoredRectangleAndAlwaysOnTopArePutRight) {
     EXPECT_EQ(placed.right - placed.left, 200);
     EXPECT_EQ(placed.bottom - placed.top, 200);
     EXPECT_TRUE(sameRect(toRect(page.floatingRect), placed));
-    EXPECT_FALSE(topmost(window->hwnd));
     closeWindow();
 
     page.floatingRect = {300, 300, 300, 290};
@@ -509,31 +420,34 @@ TEST_F(FloatingPageWindowTest, TheStoredRectangleAndAlwaysOnTopArePutRight) {
     EXPECT_FALSE(page.alwaysOnTop);
     EXPECT_FALSE(topmost(window->hwnd));
     command(CMD_ALWAYS_ON_TOP);
-    EXPECT_TRUE(page.alwaysOnTop);
     EXPECT_TRUE(topmost(window->hwnd));
     EXPECT_EQ(owner.count("bookChanged"), 2);
 }
 
+// The menu from the strip, or from a right-click on the close button, ticks
+// the flags that are set.
 TEST_F(FloatingPageWindowTest, TheMenuTicksTheFlagsThatAreSet) {
     Page page = notePage();
     page.showTitle = true;
     page.alwaysOnTop = true;
     open(page);
     const RECT rect = windowRect(window->hwnd);
-    SendMessageA(window->hwnd, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(rect.left + 30, rect.top + 3));
     const std::vector<UINT> items = {CMD_RETURN_TO_BOOK, 0, CMD_SHOW_TITLE,    CMD_FIX_SIZE,
                                      CMD_ALWAYS_ON_TOP,  0, CMD_PAGE_SETTINGS, CMD_DELETE_PAGE};
-    EXPECT_EQ(window->menuItems, items);
-    EXPECT_EQ(window->checkedItems, (std::vector<UINT>{CMD_SHOW_TITLE, CMD_ALWAYS_ON_TOP}));
-
+    {
+        MenuProbe menu;
+        SendMessageA(window->hwnd, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(rect.left + 30, rect.top + 3));
+        EXPECT_EQ(menu.items, items);
+        EXPECT_EQ(menu.checked, (std::vector<UINT>{CMD_SHOW_TITLE, CMD_ALWAYS_ON_TOP}));
+    }
     page.showTitle = false;
     page.alwaysOnTop = false;
     page.fixedSize = true;
-    // A right-click on the close button asks for the same menu.
+    MenuProbe menu;
     SendMessageA(window->hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->button()),
                  MAKELPARAM(rect.right - 10, rect.top + 3));
-    EXPECT_EQ(window->menuItems, items);
-    EXPECT_EQ(window->checkedItems, (std::vector<UINT>{CMD_FIX_SIZE}));
+    EXPECT_EQ(menu.items, items);
+    EXPECT_EQ(menu.checked, std::vector<UINT>{CMD_FIX_SIZE});
 }
 
 TEST_F(FloatingPageWindowTest, TheStripDragsTheWindowAndTheBorderIsNoSmallerThan15) {
@@ -545,13 +459,11 @@ TEST_F(FloatingPageWindowTest, TheStripDragsTheWindowAndTheBorderIsNoSmallerThan
     const POINT onStrip{rect.left + 60, rect.top + 1 + window->stripHeight() / 2};
     EXPECT_EQ(WindowFromPoint(onStrip), hwnd);
     EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(onStrip.x, onStrip.y)), HTCAPTION);
-    const POINT onText{rect.left + 60, rect.bottom - 20};
-    EXPECT_EQ(WindowFromPoint(onText), window->editorWindow()) << "the editor keeps its own clicks";
-
+    EXPECT_EQ(WindowFromPoint(POINT{rect.left + 60, rect.bottom - 20}), window->editorWindow())
+        << "the editor keeps its own clicks";
     hover();
     const RECT grown = windowRect(hwnd);
     EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(grown.left + 1, (grown.top + grown.bottom) / 2)), HTLEFT);
-
     MINMAXINFO info{};
     info.ptMaxTrackSize = POINT{1234, 987};
     info.ptMinTrackSize = POINT{100, 100};
@@ -559,35 +471,34 @@ TEST_F(FloatingPageWindowTest, TheStripDragsTheWindowAndTheBorderIsNoSmallerThan
     EXPECT_EQ(info.ptMinTrackSize.x, 15);
     EXPECT_EQ(info.ptMinTrackSize.y, 15);
     EXPECT_EQ(info.ptMaxTrackSize.x, 1234);
-    EXPECT_EQ(info.ptMaxTrackSize.y, 987);
 }
 
+// Confirmed settings are applied to the window and refresh the list keeping
+// its selection; cancelled ones change nothing.
 TEST_F(FloatingPageWindowTest, ConfirmedPageSettingsAreAppliedAndTheListRefreshed) {
     Page page = notePage();
     open(page);
-    const HWND hwnd = window->hwnd;
-    {
-        DialogScript script({[](HWND sheet) {
-            const auto general = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-            SetDlgItemTextA(general, IDC_TITLE, "新しい題");
-            clickButton(sheet, IDOK);
-        }});
-        command(CMD_PAGE_SETTINGS);
-        EXPECT_TRUE(script.wait());
+    for (const int button : {IDOK, IDCANCEL}) {
+        owner.clear();
+        runScripted(
+            [this] {
+                command(CMD_PAGE_SETTINGS);
+                return 0;
+            },
+            {[button](HWND sheet) {
+                SetDlgItemTextA(currentPage(sheet), IDC_TITLE, "新しい題");
+                clickButton(sheet, button);
+            }});
+        if (button == IDOK) {
+            EXPECT_EQ(page.title, "新しい題");
+            EXPECT_EQ(windowText(window->hwnd), "新しい題") << "the page is applied again";
+            EXPECT_TRUE(owner.has({"refreshPageList", -1, nullptr, true})) << "keeping the selection";
+            EXPECT_EQ(owner.count("bookChanged"), 1);
+            EXPECT_TRUE(page.floating);
+        } else {
+            EXPECT_TRUE(owner.calls.empty());
+        }
     }
-    EXPECT_EQ(page.title, "新しい題");
-    EXPECT_EQ(windowText(hwnd), "新しい題") << "the page is applied again";
-    EXPECT_TRUE(owner.has({"refreshPageList", -1, nullptr, true})) << "keeping the selection";
-    EXPECT_EQ(owner.count("bookChanged"), 1);
-    EXPECT_TRUE(page.floating);
-
-    owner.clear();
-    {
-        DialogScript script({[](HWND sheet) { clickButton(sheet, IDCANCEL); }});
-        command(CMD_PAGE_SETTINGS);
-        EXPECT_TRUE(script.wait());
-    }
-    EXPECT_TRUE(owner.calls.empty());
 }
 
 // The sheet's modal loop keeps the book window working: the note can be
@@ -598,13 +509,13 @@ TEST_F(FloatingPageWindowTest, AWindowClosedWhileItsSettingsAreOpenTouchesNothin
     Page page = notePage();
     open(page);
     const HWND hwnd = window->hwnd;
-    {
-        DialogScript script({[hwnd](HWND) { PostMessageA(hwnd, WM_CLOSE, 0, 0); }});
-        command(CMD_PAGE_SETTINGS);
-        EXPECT_TRUE(script.wait());
-    }
+    runScripted(
+        [this] {
+            command(CMD_PAGE_SETTINGS);
+            return 0;
+        },
+        {[hwnd](HWND) { PostMessageA(hwnd, WM_CLOSE, 0, 0); }});
     EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(window, nullptr);
     EXPECT_EQ(owner.count("returnToBook"), 1);
     EXPECT_EQ(owner.count("refreshPageList"), 0);
     EXPECT_TRUE(buryDeletedWindow()) << "the deleted window was written to";

@@ -3,8 +3,10 @@
 #include "framework/DcScopes.h"
 #include "pagewindows/PageView.h"
 #include "resources/resource.h"
-#include "support/Pump.h"
+#include "framework/WindowProcedure.h"
 #include "support/Dialogs.h"
+#include "support/MenuProbe.h"
+#include "support/Pump.h"
 #include "support/Picture.h"
 #include "support/RecordingController.h"
 
@@ -17,7 +19,6 @@
 namespace {
 
 constexpr const char* kHostClass = "LkPageViewHost";
-constexpr UINT_PTR kMenuWatchdog = 1;
 constexpr int kViewWidth = 320;
 constexpr int kViewHeight = 200;
 
@@ -26,31 +27,6 @@ constexpr COLORREF kTitleText = RGB(255, 255, 0);
 constexpr COLORREF kFrame = RGB(200, 0, 0);
 constexpr COLORREF kEditorBack = RGB(255, 240, 200);
 constexpr COLORREF kEditorText = RGB(0, 0, 160);
-
-// The items of the menu the host (the book window's stand-in) saw opened.
-std::vector<UINT> hostMenuItems;
-
-// Records the menu's items and closes it with Esc as soon as it opens, so the
-// modal menu loop ends by itself; a timer ends it should Esc go astray.
-void recordAndCloseMenu(HWND menuOwner, HMENU menu, std::vector<UINT>& items) {
-    items.clear();
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        items.push_back(GetMenuItemID(menu, i));
-    }
-    PostMessageA(menuOwner, WM_KEYDOWN, VK_ESCAPE, 0);
-    SetTimer(menuOwner, kMenuWatchdog, 3000, nullptr);
-}
-
-LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITMENUPOPUP) {
-        recordAndCloseMenu(window, reinterpret_cast<HMENU>(wParam), hostMenuItems);
-    }
-    if (message == WM_TIMER && wParam == kMenuWatchdog) {
-        KillTimer(window, kMenuWatchdog);
-        EndMenu();
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 class TestView : public PageView {
 public:
@@ -157,15 +133,9 @@ private:
 class PageViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA hostClass{};
-        if (!GetClassInfoA(application().instance, kHostClass, &hostClass)) {
-            hostClass.lpfnWndProc = hostProcedure;
-            hostClass.hInstance = application().instance;
-            hostClass.lpszClassName = kHostClass;
-            hostClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-            hostClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-            ASSERT_NE(RegisterClassA(&hostClass), 0);
-        }
+        static const bool registered = registerWindowClass(kHostClass, 0, nullptr, nullptr, nullptr,
+                                                           GetSysColorBrush(COLOR_BTNFACE)) != 0;
+        ASSERT_TRUE(registered);
         host = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_CLIPCHILDREN, 40, 40, 400, 300, nullptr, nullptr,
                                application().instance, nullptr);
         ASSERT_NE(host, nullptr);
@@ -200,23 +170,11 @@ protected:
 
 TEST_F(PageViewTest, CreationMakesTheEditorAndTheCloseButtonWithItsTooltip) {
     const HWND editor = view.editorWindow();
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(GetParent(editor), view.hwnd);
     EXPECT_EQ(view.clientWindow(), editor);
     EXPECT_NE(GetWindowLongA(editor, GWL_STYLE) & WS_VISIBLE, 0);
-    const LRESULT margins = SendMessageA(editor, EM_GETMARGINS, 0, 0);
-    EXPECT_EQ(LOWORD(margins), 1);
-    EXPECT_EQ(HIWORD(margins), 1);
-
+    EXPECT_EQ(SendMessageA(editor, EM_GETMARGINS, 0, 0), MAKELRESULT(1, 1));
     const HWND button = view.button();
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(GetParent(button), view.hwnd);
     EXPECT_EQ(GetDlgCtrlID(button), CMD_CLOSE_VIEW);
-    EXPECT_EQ(GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-    const RECT buttonRect = childRect(button);
-    EXPECT_EQ(buttonRect.right - buttonRect.left, 12);
-    EXPECT_EQ(buttonRect.bottom - buttonRect.top, 12);
-
     EXPECT_EQ(toolTipText(application().toolTip, button), "閉じる");
 
     // Destroying the view takes its tooltip out.
@@ -504,24 +462,19 @@ TEST_F(PageViewTest, TheCloseButtonSitsAtTheRightEndWhateverTheCaptionFont) {
     EXPECT_LT(view.stripHeight(), 12) << "the strip is not enlarged for the button";
 }
 
-TEST_F(PageViewTest, TheFocusGoesToTheEditor) {
-    Page page = colouredPage();
-    view.setPage(&page);
-    showAll();
-    SetFocus(view.hwnd);
-    EXPECT_EQ(GetFocus(), view.editorWindow());
-}
-
+// The context menu is the memo menu, owned by the parent: its commands go to
+// the parent window, not through the owner.
 TEST_F(PageViewTest, TheContextMenuIsTheMemoMenuOwnedByTheParent) {
     Page page = colouredPage();
     view.setPage(&page);
     showAll();
-    hostMenuItems.clear();
+    SetFocus(view.hwnd);
+    EXPECT_EQ(GetFocus(), view.editorWindow()) << "the focus goes to the editor";
     RECT rect{};
     GetWindowRect(view.hwnd, &rect);
+    MenuProbe menu;
     SendMessageA(view.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.hwnd),
                  MAKELPARAM(rect.left + 30, rect.top + 3));
-    const std::vector<UINT> expected = {CMD_SHOW_LIST, CMD_FLOAT_PAGE, 0, CMD_PAGE_SETTINGS, CMD_DELETE_PAGE};
-    EXPECT_EQ(hostMenuItems, expected);
-    EXPECT_TRUE(owner.calls.empty()) << "the menu's commands go to the parent window, not through the owner";
+    EXPECT_EQ(menu.items, (std::vector<UINT>{CMD_SHOW_LIST, CMD_FLOAT_PAGE, 0, CMD_PAGE_SETTINGS, CMD_DELETE_PAGE}));
+    EXPECT_TRUE(owner.calls.empty());
 }
