@@ -56,60 +56,55 @@ struct SmallBook {
     }
 };
 
-TEST(Check, SoundBooksPassAndTrailingBytesAreRefused) {
+// What check says of each kind of file, with its exit code: a sound book
+// passes; bytes after the last page (which Leafkeeper refuses), a file
+// without the magic and a length larger than the rest of the file are
+// described with where they are; a missing file or a folder cannot be opened.
+TEST(Check, DescribesEachKindOfFile) {
     TempFolder folder;
     saveBook(unlikePages(), folder.file("book.bok"));
-    const RunResult sound = lkbook({"check", folder.file("book.bok")});
-    EXPECT_EQ(sound.code, 0);
-    EXPECT_EQ(sound.out, "sound book: 4 pages\n");
-
     saveBook({}, folder.file("empty.bok"));
-    EXPECT_EQ(lkbook({"check", folder.file("empty.bok")}).out, "sound book: 0 pages\n");
-
     Bytes bytes = readAll(folder.file("book.bok"));
     bytes.insert(bytes.end(), {'x', 'y', 'z'});
     writeAll(folder.file("trailing.bok"), bytes);
-    // Leafkeeper refuses a file that goes on after its last page.
-    const RunResult trailing = lkbook({"check", folder.file("trailing.bok")});
-    EXPECT_EQ(trailing.code, 1);
-    EXPECT_TRUE(contains(trailing.out, "damaged book: 4 pages can be read whole")) << trailing.out;
-    EXPECT_TRUE(contains(trailing.out, "3 bytes after the last page")) << trailing.out;
-}
-
-TEST(Check, MissingFilesAndFoldersAreRefused) {
-    TempFolder folder;
-    for (const std::string& path : {folder.file("missing.bok"), folder.path().string()}) {
-        SCOPED_TRACE(path);
-        const RunResult result = lkbook({"check", path});
-        EXPECT_EQ(result.code, 1);
-        EXPECT_TRUE(contains(result.err, "cannot open")) << result.err;
-        EXPECT_EQ(result.out, "");
-    }
-}
-
-TEST(Check, DamageIsDescribedWithItsOffset) {
-    TempFolder folder;
-    writeAll(folder.file("notabook.bok"), bytesOf("This is a text file, not a book."));
-    const RunResult magic = lkbook({"check", folder.file("notabook.bok")});
-    EXPECT_EQ(magic.code, 1);
-    EXPECT_TRUE(contains(magic.out, "does not begin with the book magic")) << magic.out;
-
-    // The text length of page 1 of a two-page book claims more than the file has.
+    writeText(folder.file("notabook.bok"), "This is a text file, not a book.");
     std::vector<std::unique_ptr<Page>> pages;
     pages.push_back(std::make_unique<Page>());
     pages.push_back(std::make_unique<Page>());
     pages.back()->text = "abc";
-    saveBook(pages, folder.file("book.bok"));
-    Bytes bytes = readAll(folder.file("book.bok"));
-    const std::size_t textLength = bytes.size() - 3 - 4;
+    saveBook(pages, folder.file("long.bok"));
+    bytes = readAll(folder.file("long.bok"));
+    const std::size_t textLength = bytes.size() - 3 - 4; // page 1's text length
     bytes[textLength] = 200;
     writeAll(folder.file("long.bok"), bytes);
-    const RunResult length = lkbook({"check", folder.file("long.bok")});
-    EXPECT_EQ(length.code, 1);
-    EXPECT_TRUE(contains(length.out, "text of page 1 claims a length larger than the rest of the file at byte offset " +
-                                         std::to_string(textLength)))
-        << length.out;
-    EXPECT_TRUE(contains(length.out, "1 of 2 pages can be read whole")) << length.out;
+    const struct {
+        std::string file;
+        int code;
+        std::vector<std::string> out; // parts of standard output; none: it is empty
+        std::string err;
+    } rows[] = {
+        {"book.bok", 0, {"sound book: 4 pages\n"}, ""},
+        {"empty.bok", 0, {"sound book: 0 pages\n"}, ""},
+        {"trailing.bok", 1, {"damaged book: 4 pages can be read whole", "3 bytes after the last page"}, ""},
+        {"notabook.bok", 1, {"does not begin with the book magic"}, ""},
+        {"long.bok", 1,
+         {"text of page 1 claims a length larger than the rest of the file at byte offset " +
+              std::to_string(textLength),
+          "1 of 2 pages can be read whole"},
+         ""},
+        {"missing.bok", 1, {}, "cannot open"},
+        {"", 1, {}, "cannot open"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        const RunResult result = lkbook({"check", row.file.empty() ? folder.path().string() : folder.file(row.file)});
+        EXPECT_EQ(result.code, row.code);
+        for (const std::string& part : row.out) {
+            EXPECT_TRUE(contains(result.out, part)) << result.out;
+        }
+        EXPECT_EQ(result.out.empty(), row.out.empty());
+        EXPECT_TRUE(contains(result.err, row.err)) << result.err;
+    }
 }
 
 TEST(CheckSalvage, EveryTruncationIsFoundAndTheWholePagesBeforeItAreSaved) {

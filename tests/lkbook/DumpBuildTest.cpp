@@ -91,15 +91,12 @@ TEST(DumpBuild, DumpWritesEveryFieldInItsReadableForm) {
 }
 
 TEST(DumpBuild, ColoursAndStyleNamesAreReadInEitherCase) {
-    Color color = 0;
-    EXPECT_TRUE(BookJson::parseColor("#abcdef", color));
-    EXPECT_EQ(color, 0x00EFCDABu);
-    EXPECT_TRUE(BookJson::parseColor("#ABCDEF", color));
-    EXPECT_EQ(color, 0x00EFCDABu);
-    EXPECT_TRUE(BookJson::parseColor("0x8000ff00", color));
-    EXPECT_EQ(color, 0x8000FF00u);
-    EXPECT_TRUE(BookJson::parseColor("AUTO", color));
-    EXPECT_EQ(color, AutoColor);
+    for (const auto& [text, value] : {std::pair<const char*, Color>{"#abcdef", 0x00EFCDABu}, {"#ABCDEF", 0x00EFCDABu},
+                                      {"0x8000ff00", 0x8000FF00u}, {"AUTO", AutoColor}}) {
+        Color color = 0;
+        EXPECT_TRUE(BookJson::parseColor(text, color));
+        EXPECT_EQ(color, value) << text;
+    }
     for (Color value : {0x00000000u, 0x00010203u, 0x00FFFFFFu, 0x01000000u, 0xFF000000u, 0xFFFFFFFEu, AutoColor}) {
         Color parsed = 1;
         EXPECT_TRUE(BookJson::parseColor(BookJson::formatColor(value), parsed)) << value;

@@ -72,29 +72,34 @@ TEST(List, OneTabSeparatedLinePerPage) {
     EXPECT_NE(damaged.err.find("damaged book"), std::string::npos);
 }
 
-TEST(ExportName, ReservedCharactersBecomeUnderscores) {
-    EXPECT_EQ(Export::fileName(3, 10, u8"予定"), u8"003 予定.txt");
-    EXPECT_EQ(Export::fileName(0, 1, ""), "000.txt");
-    EXPECT_EQ(Export::fileName(12, 13, "a/b\\c:d*e?f\"g<h>i|j"), "012 a_b_c_d_e_f_g_h_i_j.txt");
-    EXPECT_EQ(Export::fileName(1, 2, "tab\there\nnew\x7F"), "001 tab_here_new_.txt");
-    EXPECT_EQ(Export::fileName(1, 2, "dots and spaces. . "), "001 dots and spaces.txt");
-    EXPECT_EQ(Export::fileName(1, 2, " ..."), "001.txt");
-    EXPECT_EQ(Export::fileName(1, 2, ".hidden"), "001 .hidden.txt");
-    EXPECT_EQ(Export::fileName(5, 1001, "x"), "0005 x.txt");
-    EXPECT_EQ(Export::fileName(12345, 12346, "x"), "12345 x.txt");
-}
-
-TEST(ExportName, LongTitlesAreCutBetweenCharacters) {
-    std::string title = "a";
+// The page number, zero-padded to the width of the largest one, then the
+// title with the characters a file name cannot hold as underscores, no dots
+// or blanks at its end, and a long title cut between characters.
+TEST(ExportName, IsThePageNumberAndTheTitleAsAFileNameCanHoldIt) {
+    std::string longTitle = "a";
+    std::string cut = "000 a";
     for (int i = 0; i < 100; ++i) {
-        title += u8"あ";
+        longTitle += u8"あ";
+        cut += i < 59 ? u8"あ" : "";
     }
-    const std::string name = Export::fileName(0, 1, title);
-    std::string expected = "000 a";
-    for (int i = 0; i < 59; ++i) {
-        expected += u8"あ";
+    const struct {
+        unsigned index, count;
+        std::string title, name;
+    } rows[] = {
+        {3, 10, u8"予定", u8"003 予定.txt"},
+        {0, 1, "", "000.txt"},
+        {12, 13, "a/b\\c:d*e?f\"g<h>i|j", "012 a_b_c_d_e_f_g_h_i_j.txt"},
+        {1, 2, "tab\there\nnew\x7F", "001 tab_here_new_.txt"},
+        {1, 2, "dots and spaces. . ", "001 dots and spaces.txt"},
+        {1, 2, " ...", "001.txt"},
+        {1, 2, ".hidden", "001 .hidden.txt"},
+        {5, 1001, "x", "0005 x.txt"},
+        {12345, 12346, "x", "12345 x.txt"},
+        {0, 1, longTitle, cut + ".txt"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Export::fileName(row.index, row.count, row.title), row.name);
     }
-    EXPECT_EQ(name, expected + ".txt");
 }
 
 TEST(Export, EachPageBecomesAUtf8TextFileWithLfLineBreaks) {
