@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -157,10 +158,9 @@ std::vector<std::size_t> countAndLengthOffsets(const std::string& book) {
     std::vector<std::size_t> offsets{9};
     std::size_t record = 13;
     const auto u32 = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(book[at])) |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(book[at + 1])) << 8 |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(book[at + 2])) << 16 |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(book[at + 3])) << 24;
+        std::uint32_t value = 0; // little-endian, as the machine
+        std::memcpy(&value, &book[at], sizeof value);
+        return value;
     };
     while (record < book.size()) {
         std::size_t at = record + 54;

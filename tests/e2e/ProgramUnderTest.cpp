@@ -5,20 +5,22 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
 
 namespace {
 
 std::string windowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return !path.empty() && path[0] == '\\' ? "Z:" + path : path;
+}
+
+// Starts the copied program in its folder.
+bool launch(const ProgramUnderTest& program, PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + program.file("Leafkeeper.exe") + "\"";
+    return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, program.folder().c_str(),
+                          &startup, &process) != FALSE;
 }
 
 struct ClassSearch {
@@ -71,11 +73,7 @@ std::string ProgramUnderTest::iniValue(const char* section, const char* key) con
 }
 
 bool ProgramUnderTest::start() {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string command = "\"" + file("Leafkeeper.exe") + "\"";
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(), &startup,
-                        &process)) {
+    if (!launch(*this, process)) {
         return false;
     }
     WaitForInputIdle(process.hProcess, 15000);
@@ -91,12 +89,8 @@ bool ProgramUnderTest::start() {
 }
 
 bool ProgramUnderTest::startSecondInstance(DWORD& exitCode, DWORD timeoutMilliseconds) const {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION second{};
-    std::string command = "\"" + file("Leafkeeper.exe") + "\"";
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(), &startup,
-                        &second)) {
+    if (!launch(*this, second)) {
         return false;
     }
     const bool ended = WaitForSingleObject(second.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0;
@@ -145,36 +139,17 @@ std::vector<HWND> ProgramUnderTest::windowsOfClass(const char* className) const 
     return found;
 }
 
-namespace {
-
-struct PaneSearch {
-    const char* childClass;
-    HWND pane;
-};
-
-BOOL CALLBACK considerPane(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<PaneSearch*>(context);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "LKDOCWND") {
-        return TRUE;
+// The book window's pane (a direct child of class "LKDOCWND") that holds a
+// control of the class.
+static HWND paneHolding(HWND main, const char* childClass) {
+    HWND pane = nullptr;
+    while (main && (pane = FindWindowExA(main, pane, "LKDOCWND", nullptr)) != nullptr) {
+        if (FindWindowExA(pane, nullptr, childClass, nullptr)) {
+            return pane;
+        }
     }
-    if (FindWindowExA(window, nullptr, search->childClass, nullptr)) {
-        search->pane = window;
-        return FALSE;
-    }
-    return TRUE;
+    return nullptr;
 }
-
-HWND paneHolding(HWND main, const char* childClass) {
-    PaneSearch search{childClass, nullptr};
-    if (main) {
-        EnumChildWindows(main, considerPane, reinterpret_cast<LPARAM>(&search));
-    }
-    return search.pane;
-}
-
-} // namespace
 
 HWND ProgramUnderTest::pageListPane() const { return paneHolding(mainWindow(), "ListBox"); }
 
@@ -201,11 +176,7 @@ bool ProgramUnderTest::waitForNoDialog(DWORD timeoutMilliseconds) const {
 HWND ProgramUnderTest::waitForDialog(DWORD timeoutMilliseconds, HWND previous) const {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMilliseconds) {
-        std::set<HWND> exclude;
-        if (previous) {
-            exclude.insert(previous);
-        }
-        if (HWND dialog = findDialog(process.dwProcessId, exclude)) {
+        if (HWND dialog = findDialog(process.dwProcessId, {previous})) {
             settle();
             return dialog;
         }
