@@ -1,236 +1,117 @@
 #include "ProgramUnderTest.h"
 
-#include "book/BookFile.h"
-#include "support/Dialogs.h"
+#include "BookFiles.h"
+#include "support/SheetDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-namespace {
-
-std::string windowsPath(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return !path.empty() && path[0] == '\\' ? "Z:" + path : path;
-}
-
-// Starts the copied program in its folder.
-bool launch(const ProgramUnderTest& program, PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string command = "\"" + program.file("Leafkeeper.exe") + "\"";
-    return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, program.folder().c_str(),
-                          &startup, &process) != FALSE;
-}
-
-struct ClassSearch {
-    DWORD processId;
-    const char* className;
-    std::vector<HWND>* found;
-};
-
-BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<ClassSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->processId && std::string(name) == search->className) {
-        search->found->push_back(window);
+bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!condition() && GetTickCount() - start < milliseconds) {
+        Sleep(20);
     }
-    return TRUE;
+    return condition();
 }
 
-} // namespace
-
-std::string leafkeeperExecutable() { return windowsPath(LEAFKEEPER_EXE); }
-
-std::string faultyLeafkeeperExecutable() { return windowsPath(LEAFKEEPER_FAULTY_EXE); }
-
-ProgramUnderTest::ProgramUnderTest(Build build) {
-    const std::string executable = build == Build::Faulty ? faultyLeafkeeperExecutable() : leafkeeperExecutable();
-    CopyFileA(executable.c_str(), file("Leafkeeper.exe").c_str(), FALSE);
-}
-
-ProgramUnderTest::~ProgramUnderTest() {
-    if (process.hProcess) {
-        if (running()) {
-            kill();
-        }
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-}
-
-bool ProgramUnderTest::exists(const std::string& name) const {
-    return GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+// The executables are given at build time as Unix paths, seen through Wine's Z: drive.
+ProgramUnderTest::ProgramUnderTest(const char* fault) {
+    std::string executable = fault ? LEAFKEEPER_FAULTY_EXE : LEAFKEEPER_EXE;
+    std::replace(executable.begin(), executable.end(), '/', '\\');
+    CopyFileA(("Z:" + executable).c_str(), file("Leafkeeper.exe").c_str(), FALSE);
+    SetEnvironmentVariableA("LK_FAULT", fault);
 }
 
 std::string ProgramUnderTest::iniValue(const char* section, const char* key) const {
     char value[512] = {};
-    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, iniPath().c_str());
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, file("Leafkeeper.ini").c_str());
     return value;
 }
 
+void ProgramUnderTest::writePageAndNote(const std::string& options) const {
+    writeBook(bookPath(), {{"page", "page at start"}, {"note", "note at start", true}});
+    write("Leafkeeper.ini", "[Option]\r\nBegin Page=0\r\n" + options);
+}
+
 bool ProgramUnderTest::start() {
-    if (!launch(*this, process)) {
-        return false;
-    }
-    WaitForInputIdle(process.hProcess, 15000);
-    const DWORD start = GetTickCount();
-    while (!mainWindow()) {
-        if (!running() || GetTickCount() - start > 15000) {
-            return false;
-        }
-        Sleep(20);
-    }
+    kill();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + file("Leafkeeper.exe") + "\"";
+    const bool started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                        temporary.path().string().c_str(), &startup, &process) &&
+                         waitFor([this] { return mainWindow() != nullptr; });
     settle();
-    return true;
+    return started;
 }
 
-bool ProgramUnderTest::startSecondInstance(DWORD& exitCode, DWORD timeoutMilliseconds) const {
-    PROCESS_INFORMATION second{};
-    if (!launch(*this, second)) {
-        return false;
+std::string ProgramUnderTest::exit(UINT message, WPARAM wParam, LPARAM lParam) {
+    PostMessageA(mainWindow(), message, wParam, lParam);
+    std::string recovery;
+    for (int wait = 0; wait < 100 && WaitForSingleObject(process.hProcess, 200) == WAIT_TIMEOUT; ++wait) {
+        if (findDialog(process.dwProcessId)) {
+            const std::string named = recoveryFileNamedIn(answerDialog(IDCANCEL));
+            recovery = named.empty() ? recovery : named;
+        }
     }
-    const bool ended = WaitForSingleObject(second.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0;
-    GetExitCodeProcess(second.hProcess, &exitCode);
-    if (!ended) {
-        TerminateProcess(second.hProcess, 99);
-    }
-    CloseHandle(second.hProcess);
-    CloseHandle(second.hThread);
-    return ended;
-}
-
-bool ProgramUnderTest::running() const {
-    return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool ProgramUnderTest::waitForExit(DWORD& exitCode, DWORD timeoutMilliseconds) {
-    if (WaitForSingleObject(process.hProcess, timeoutMilliseconds) != WAIT_OBJECT_0) {
-        return false;
-    }
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    return true;
-}
-
-void ProgramUnderTest::exitNormally() {
-    postCommand(mainWindow(), 111);
     DWORD exitCode = 1;
-    EXPECT_TRUE(waitForExit(exitCode));
+    GetExitCodeProcess(process.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
+    return recovery;
 }
 
 void ProgramUnderTest::kill() {
     TerminateProcess(process.hProcess, 99);
     WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    process = {};
 }
 
-HWND ProgramUnderTest::mainWindow() const {
-    const auto windows = windowsOfClass("LKMAINWND");
-    return windows.empty() ? nullptr : windows.front();
-}
-
-std::vector<HWND> ProgramUnderTest::windowsOfClass(const char* className) const {
+std::vector<HWND> ProgramUnderTest::windowsOfClass(const char* className) {
     std::vector<HWND> found;
-    ClassSearch search{process.dwProcessId, className, &found};
-    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr;) {
+        found.push_back(window);
+    }
     return found;
 }
 
-// The book window's pane (a direct child of class "LKDOCWND") that holds a
-// control of the class.
-static HWND paneHolding(HWND main, const char* childClass) {
-    HWND pane = nullptr;
-    while (main && (pane = FindWindowExA(main, pane, "LKDOCWND", nullptr)) != nullptr) {
-        if (FindWindowExA(pane, nullptr, childClass, nullptr)) {
-            return pane;
-        }
+HWND ProgramUnderTest::paneControl(const char* className) const {
+    HWND control = nullptr;
+    for (HWND pane = nullptr; !control && (pane = FindWindowExA(mainWindow(), pane, "LKDOCWND", nullptr));) {
+        control = FindWindowExA(pane, nullptr, className, nullptr);
     }
-    return nullptr;
+    return control;
 }
 
-HWND ProgramUnderTest::pageListPane() const { return paneHolding(mainWindow(), "ListBox"); }
-
-HWND ProgramUnderTest::pageViewPane() const { return paneHolding(mainWindow(), "Edit"); }
-
-HWND ProgramUnderTest::listBox() const { return FindWindowExA(pageListPane(), nullptr, "ListBox", nullptr); }
-
-HWND ProgramUnderTest::editor() const { return FindWindowExA(pageViewPane(), nullptr, "Edit", nullptr); }
-
-std::vector<HWND> ProgramUnderTest::floatingWindows() const { return windowsOfClass("LKDOCWND"); }
-
-bool ProgramUnderTest::waitForNoDialog(DWORD timeoutMilliseconds) const {
-    const DWORD start = GetTickCount();
-    while (findDialog(process.dwProcessId)) {
-        if (GetTickCount() - start > timeoutMilliseconds) {
-            return false;
-        }
-        Sleep(20);
-    }
+HWND ProgramUnderTest::waitForDialog(HWND previous, DWORD milliseconds) const {
+    HWND dialog = nullptr;
+    waitFor([&] { return (dialog = findDialog(process.dwProcessId, {previous})) != nullptr; }, milliseconds);
     settle();
-    return true;
-}
-
-HWND ProgramUnderTest::waitForDialog(DWORD timeoutMilliseconds, HWND previous) const {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMilliseconds) {
-        if (HWND dialog = findDialog(process.dwProcessId, {previous})) {
-            settle();
-            return dialog;
-        }
-        Sleep(20);
-    }
-    return nullptr;
+    return dialog;
 }
 
 void ProgramUnderTest::settle() const {
-    // A sent message returns only after everything posted before it was handled.
-    if (HWND window = mainWindow()) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     WaitForInputIdle(process.hProcess, 5000);
 }
 
-void ProgramUnderTest::postCommand(HWND window, int id, int code) const {
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
-}
-
-LRESULT ProgramUnderTest::send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
+// A message box keeps its text in the static control 0xFFFF. The program
+// carries on once the box is gone.
 std::string ProgramUnderTest::answerDialog(int button) const {
     const HWND dialog = waitForDialog();
-    if (!dialog) {
-        return "<no dialog>";
-    }
-    // A message box keeps its text in the static control 0xFFFF.
-    const std::string message = dialogItemText(dialog, 0xFFFF);
+    const std::string message = dialog ? dialogItemText(dialog, 0xFFFF) : "<no dialog>";
     clickButton(dialog, button);
-    EXPECT_TRUE(waitForNoDialog());
+    EXPECT_TRUE(waitUntilGone(dialog, 10000));
+    settle();
     return message;
 }
 
 void ProgramUnderTest::type(HWND editor, const char* text) {
     SendMessageA(editor, EM_SETSEL, 0, -1);
     SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
-
-std::vector<std::string> ProgramUnderTest::textsIn(const std::string& path) {
-    std::vector<std::unique_ptr<Page>> pages;
-    BookFileDamage damage;
-    std::vector<std::string> texts;
-    if (BookFile::inspect(path, pages, damage) && damage.sound() && damage.trailingBytes == 0) {
-        for (const auto& page : pages) {
-            texts.push_back(page->text);
-        }
-    }
-    return texts;
 }
 
 std::string ProgramUnderTest::recoveryFileNamedIn(const std::string& message) {

@@ -1,87 +1,78 @@
 #pragma once
 
+#include "support/Dialogs.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+// Polls until the condition holds; false when the time ran out first.
+bool waitFor(const std::function<bool()>& condition, DWORD milliseconds = 15000);
+
 // The real Leafkeeper.exe, copied into a fresh temporary folder so that its
 // INI file and book file are the test's own, started, driven from outside
-// through its windows, and ended.
+// through its windows, and ended (killed, if still running, at the end).
 class ProgramUnderTest {
 public:
-    // The program as shipped, or the one whose book writes fail or stop as
-    // LK_FAULT says.
-    enum class Build { Shipped, Faulty };
+    // With a fault, the build whose book writes fail or stop as LK_FAULT says
+    // (see faults/FaultyLeafkeeper.cpp).
+    explicit ProgramUnderTest(const char* fault = nullptr);
+    ~ProgramUnderTest() { kill(); }
 
-    explicit ProgramUnderTest(Build build = Build::Shipped);
-    ProgramUnderTest(const ProgramUnderTest&) = delete;
-    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
-    // Ends a program still running and removes the folder.
-    ~ProgramUnderTest();
-
-    std::string folder() const { return temporary.path().string(); }
-    std::string file(const std::string& name) const { return folder() + "\\" + name; }
-    std::string iniPath() const { return file("Leafkeeper.ini"); }
+    std::string file(const std::string& name) const { return temporary.file(name); }
     std::string bookPath() const { return file("lk.bok"); }
-    bool exists(const std::string& name) const;
+    bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
     std::string read(const std::string& name) const { return readText(file(name)); }
     void write(const std::string& name, const std::string& contents) const { writeText(file(name), contents); }
     // A value of the program's INI file, "<missing>" when it has none.
     std::string iniValue(const char* section, const char* key) const;
+    // A book of a page, shown at start-up, and a floating note; `options`
+    // goes on in the INI's [Option] section.
+    void writePageAndNote(const std::string& options = std::string()) const;
 
-    // Starts the program and waits until its main window exists (shown or not).
+    // Starts the program; true once a main window exists (shown or not),
+    // which may be that of a program already running.
     bool start();
-    // Starts another process of the same executable; returns its exit code.
-    bool startSecondInstance(DWORD& exitCode, DWORD timeoutMilliseconds = 15000) const;
-    bool running() const;
-    bool waitForExit(DWORD& exitCode, DWORD timeoutMilliseconds = 15000);
-    // Ends the program with its 終了 command and expects exit code 0.
-    void exitNormally();
+    // Posts 終了 (or another message) to the main window, answers every
+    // message the program shows with Cancel and expects it to end with exit
+    // code 0. Returns the recovery file the last message named, empty when
+    // none did.
+    std::string exit(UINT message = WM_COMMAND, WPARAM wParam = 111, LPARAM lParam = 0);
+    // Ends a running program at once, as a power cut would.
     void kill();
 
-    DWORD processId() const { return process.dwProcessId; }
-    HWND mainWindow() const;
-    // Top-level windows of the process with this class name.
-    std::vector<HWND> windowsOfClass(const char* className) const;
-    // The book window's two panes (children of class "LKDOCWND" holding a
-    // list box or an editor), their controls, and the floating page windows.
-    HWND pageListPane() const;
-    HWND pageViewPane() const;
-    HWND listBox() const;
-    HWND editor() const;
-    std::vector<HWND> floatingWindows() const;
-    // Waits for the next dialog (message box, sheet) of the process other
-    // than `previous`, which may still be closing.
-    HWND waitForDialog(DWORD timeoutMilliseconds = 10000, HWND previous = nullptr) const;
-    // Waits until no dialog of the process is open.
-    bool waitForNoDialog(DWORD timeoutMilliseconds = 10000) const;
+    // Top-level windows of this class, whatever their process: only the
+    // program under test makes windows of its own classes.
+    static std::vector<HWND> windowsOfClass(const char* className);
+    // The program allows one instance per user.
+    HWND mainWindow() const { return FindWindowA("LKMAINWND", nullptr); }
+    std::vector<HWND> floatingWindows() const { return windowsOfClass("LKDOCWND"); }
+    // The list box of the page list and the editor of the page view, each in
+    // its pane (a child of class "LKDOCWND") of the book window.
+    HWND paneControl(const char* className) const;
+    HWND listBox() const { return paneControl("ListBox"); }
+    HWND editor() const { return paneControl("Edit"); }
+    int pageCount() const { return static_cast<int>(SendMessageA(listBox(), LB_GETCOUNT, 0, 0)); }
+
+    // The first dialog (message box, sheet) of the process other than
+    // `previous`, which may still be closing; null when none comes.
+    HWND waitForDialog(HWND previous = nullptr, DWORD milliseconds = 10000) const;
     // Waits until the program has handled everything sent so far.
     void settle() const;
-    // Answers the next dialog with a button; returns the message it showed.
+    // Answers the next dialog with a button and waits until it is handled;
+    // returns the message it showed.
     std::string answerDialog(int button) const;
-
-    // WM_COMMAND as a menu or button sends it.
-    void postCommand(HWND window, int id, int code = 0) const;
-    // Sent, so it returns after the window handled it (unless it opens a modal loop).
-    LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // Replaces an editor's whole text, as typing would.
     static void type(HWND editor, const char* text);
     static HWND noteEditor(HWND note) { return FindWindowExA(note, nullptr, "Edit", nullptr); }
-    // The text of each page of a sound book file; empty for any other file.
-    static std::vector<std::string> textsIn(const std::string& path);
-    // The recovery file a failed save's message names; empty when none.
+    // The recovery file a failed write's message names; empty when none.
     static std::string recoveryFileNamedIn(const std::string& message);
 
 private:
     TempFolder temporary;
     PROCESS_INFORMATION process{};
 };
-
-// The executables under test (Unix paths given at build time, seen through
-// Wine's Z: drive).
-std::string leafkeeperExecutable();
-std::string faultyLeafkeeperExecutable();

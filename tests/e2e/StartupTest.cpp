@@ -1,60 +1,65 @@
+#include "BookFiles.h"
 #include "ProgramUnderTest.h"
 
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
-TEST(Startup, TheMainWindowHasItsClassTitleAndOwner) {
+#include <tuple>
+
+// The first start shows the sample page in the page list and writes nothing
+// until the exit, which keeps the window's place and the book. The close icon
+// hides the window (Close End=No) and a press on the tray icon shows it;
+// another icon's messages and other presses change nothing. A second start
+// only shows the running program and ends. A restarted shell, which forgot
+// the tray icon, gets it again.
+TEST(Startup, TheProgramRunsOnceHidesBehindItsTrayIconAndKeepsItsPlace) {
     ProgramUnderTest program;
     ASSERT_TRUE(program.start());
-    HWND main = FindWindowA("LKMAINWND", "Leafkeeper");
-    ASSERT_EQ(main, program.mainWindow());
-    const LONG style = GetWindowLongA(main, GWL_STYLE);
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_FALSE((style & WS_CAPTION) == WS_CAPTION);
-    HWND owner = GetWindow(main, GW_OWNER);
-    ASSERT_NE(owner, nullptr);
-    char ownerClass[32] = {};
-    GetClassNameA(owner, ownerClass, sizeof ownerClass);
-    EXPECT_STREQ(ownerClass, "lkdmywnd");
-    EXPECT_FALSE(IsWindowVisible(owner));
-    EXPECT_FALSE(program.windowsOfClass("tooltips_class32").empty());
+    const HWND main = program.mainWindow();
+    RECT rect{};
+    GetWindowRect(main, &rect);
+    EXPECT_EQ(rect.left, 50);
+    EXPECT_EQ(rect.top, 50);
+    EXPECT_EQ(rect.right, 350);
+    EXPECT_EQ(rect.bottom, 200);
+    EXPECT_TRUE(IsWindowVisible(program.listBox()));
+    EXPECT_EQ(program.pageCount(), 1);
+    EXPECT_FALSE(program.exists("Leafkeeper.ini") || program.exists("lk.bok"));
 
-    program.postCommand(main, 111); // 終了
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.waitForExit(exitCode));
-    EXPECT_EQ(exitCode, 0u);
-}
-
-TEST(Startup, ASecondStartShowsTheRunningInstanceAndEnds) {
-    ProgramUnderTest program;
-    ASSERT_TRUE(program.start());
-    HWND main = program.mainWindow();
-    ShowWindow(main, SW_HIDE);
-    program.settle();
-    ASSERT_FALSE(IsWindowVisible(main));
-
-    DWORD secondExit = 1;
-    ASSERT_TRUE(program.startSecondInstance(secondExit));
-    EXPECT_EQ(secondExit, 0u);
+    constexpr UINT kTray = WM_APP + 100;
+    // Message, wParam, lParam, and whether the window is shown after it.
+    const std::tuple<UINT, WPARAM, LPARAM, bool> steps[] = {{WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 40), true},
+                                                            {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4), false},
+                                                            {kTray, 7, WM_LBUTTONDOWN, false},
+                                                            {kTray, 102, WM_LBUTTONUP, false},
+                                                            {kTray, 102, WM_LBUTTONDOWN, true},
+                                                            {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4), false}};
+    for (const auto& [message, wParam, lParam, shown] : steps) {
+        SendMessageA(main, message, wParam, lParam);
+        EXPECT_EQ(IsWindowVisible(main) != FALSE, shown) << message << " " << wParam << " " << lParam;
+    }
+    ProgramUnderTest second;
+    second.start();
+    EXPECT_EQ(second.exit(WM_NULL), "");
     program.settle();
     EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_EQ(program.windowsOfClass("LKMAINWND").size(), 1u);
-    EXPECT_TRUE(program.running());
 
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.waitForExit(exitCode));
-    EXPECT_EQ(exitCode, 0u);
-}
-
-TEST(Startup, AWindowOfAnotherClassTitledLeafkeeperDoesNotBlockStartUp) {
-    HWND impostor = CreateWindowExA(0, "STATIC", "Leafkeeper", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                    nullptr);
-    ASSERT_NE(impostor, nullptr);
-    ProgramUnderTest program;
-    EXPECT_TRUE(program.start());
-    EXPECT_TRUE(program.running());
-    PostMessageA(program.mainWindow(), WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(program.waitForExit(exitCode));
-    DestroyWindow(impostor);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = main;
+    icon.uID = 102;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    SendMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon));
+    SetWindowPos(main, nullptr, 120, 130, 320, 160, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(program.exit(), "");
+    for (const char* key : {"Left", "Top", "Right", "Bottom", "Show Top", "Show Page"}) {
+        EXPECT_NE(program.iniValue("Status", key), "<missing>") << key;
+    }
+    for (const char* key : {"Begin Hide", "Save File", "Close End", "Begin Page"}) {
+        EXPECT_NE(program.iniValue("Option", key), "<missing>") << key;
+    }
+    EXPECT_EQ(program.iniValue("Status", "Left"), "120");
+    EXPECT_EQ(program.iniValue("Status", "Bottom"), "290");
+    EXPECT_EQ(textsIn(program.bookPath(), &Page::title), Texts{"サンプルページ"});
 }

@@ -11,48 +11,28 @@
 #include "app/RunLeafkeeper.h"
 #include "book/SafeFileWriter.h"
 
-#include <cstdio>
+#include <fstream>
+#include <cstdlib>
 #include <string>
 
 namespace {
 
-std::string fault;
-
-bool isBookFile(const std::string& target) {
-    const std::string name = "\\lk.bok";
-    return target.size() >= name.size() && target.compare(target.size() - name.size(), name.size(), name) == 0;
-}
-
 bool injectFault(SafeFileWriter::Stage stage, const std::string& target) {
-    if (!isBookFile(target)) {
+    const std::string fault = std::getenv("LK_FAULT");
+    if (target.size() < 7 || target.substr(target.size() - 7) != "\\lk.bok") {
         return true;
     }
-    switch (stage) {
-    case SafeFileWriter::Stage::Open:
-        return fault != "fail-open";
-    case SafeFileWriter::Stage::Write:
-        return fault != "fail-write";
-    case SafeFileWriter::Stage::Replace:
-        if (fault == "pause-before-replace") {
-            if (std::FILE* marker = std::fopen((target + ".paused").c_str(), "wb")) {
-                std::fclose(marker);
-            }
-            for (;;) {
-                Sleep(1000);
-            }
-        }
-        return fault != "fail-replace";
+    if (stage == SafeFileWriter::Stage::Replace && fault == "pause-before-replace") {
+        std::ofstream(target + ".paused").put('!');
+        Sleep(INFINITE);
     }
-    return true;
+    const char* const failing[] = {"fail-open", "fail-write", "fail-replace"}; // by stage
+    return fault != failing[static_cast<int>(stage)];
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
-    char value[64] = {};
-    if (GetEnvironmentVariableA("LK_FAULT", value, sizeof value) > 0) {
-        fault = value;
-        SafeFileWriter::faultHook = injectFault;
-    }
+    SafeFileWriter::faultHook = std::getenv("LK_FAULT") ? injectFault : nullptr;
     return runLeafkeeper(instance, commandLine, showCommand);
 }
