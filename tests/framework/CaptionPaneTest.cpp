@@ -32,6 +32,16 @@ TEST(CaptionPane, ShowsIconAndCaptionInTheStripAboveTheClient) {
     pane.client = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD, 0, 0, 0, 0, pane.hwnd, nullptr,
                                   application().instance, nullptr);
     pane.setCaptionFont("ＭＳ ゴシック", 20);
+    // The strip is as high as "あ" in the caption font, and 2 pixels more.
+    const HDC screen = GetDC(nullptr);
+    const HFONT font = CreateFontA(-MulDiv(20, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, 0, 0, 0, 0,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
+    const HGDIOBJ before = SelectObject(screen, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(screen, "あ", 2, &extent);
+    DeleteObject(SelectObject(screen, before));
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(pane.strip(), extent.cy + 2);
     RECT client{};
     GetWindowRect(pane.client, &client);
     MapWindowPoints(nullptr, pane.hwnd, reinterpret_cast<POINT*>(&client), 2);
