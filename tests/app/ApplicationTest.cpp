@@ -1,98 +1,28 @@
 #include "app/Application.h"
-#include "support/Dialogs.h"
-#include "support/TempFolder.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
-
-namespace {
-
-std::string alphabet(std::size_t length, char first) {
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i) {
-        text.push_back(static_cast<char>(first + i % 26));
-    }
-    return text;
-}
-
-// Runs a program with its standard output in a file; returns that output.
-std::string outputOf(const std::string& program, std::string commandLine, const std::string& outputFile) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        WaitForSingleObject(process.hProcess, 30000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(output);
-    return readText(outputFile);
-}
-
-} // namespace
 
 // The strings (in this executable's own resource script) are longer and
-// shorter than the loader's first buffer, and Japanese.
+// shorter than the loader's first buffer of 256 bytes, and Japanese; a
+// string that fills the first buffer used to come back cut.
 TEST(StringLoading, LengthsAroundTheFirstBufferComeBackWhole) {
-    const struct {
-        UINT id;
+    const auto alphabet = [](std::size_t length, char first) {
         std::string text;
-    } strings[] = {{9001, alphabet(255, 'a')}, {9002, alphabet(254, 'a')}, {9003, alphabet(600, 'A')},
-                   {9004, "日本語のメモ～"}};
-    for (const auto& s : strings) {
+        for (std::size_t i = 0; i < length; ++i) {
+            text.push_back(static_cast<char>(first + i % 26));
+        }
+        return text;
+    };
+    const std::pair<UINT, std::string> strings[] = {
+        {9001, alphabet(255, 'a')}, {9002, alphabet(254, 'a')}, {9003, alphabet(600, 'A')}, {9004, "日本語のメモ～"}};
+    for (const auto& [id, expected] : strings) {
         std::string text;
-        EXPECT_TRUE(application().loadString(s.id, text));
-        EXPECT_EQ(text, s.text);
+        EXPECT_TRUE(application().loadString(id, text));
+        EXPECT_EQ(text, expected);
     }
     std::string text = "unchanged";
     EXPECT_FALSE(application().loadString(8999, text));
     EXPECT_EQ(text, "unchanged");
-}
-
-// The first 256-byte buffer cannot hold a module path of 256 bytes or more.
-// Wine starts no executable whose path exceeds MAX_PATH, so the path here is
-// 258 bytes: long enough to need the second, larger buffer.
-TEST(ModuleDirectory, AModulePathLongerThanTheFirstBufferComesBackWhole) {
-    std::string directory;
-    application().moduleDirectory(directory);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    EXPECT_EQ(std::string(self).rfind(directory, 0), 0u) << self;
-    EXPECT_EQ(directory.back(), '\\');
-
-    const TempFolder root;
-    const std::string exeName = "\\app_tests.exe";
-    std::string folder = root.path().string();
-    for (std::size_t left; (left = 258 - exeName.size() - folder.size()) > 0;) {
-        // Each name takes a backslash; the last one must still get a letter.
-        folder += "\\" + std::string(left <= 41 ? left - 1 : std::min<std::size_t>(40, left - 3), 'd');
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << GetLastError();
-    }
-    const std::string copy = folder + exeName;
-    ASSERT_EQ(copy.size(), 258u);
-    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE)) << GetLastError();
-    EXPECT_EQ(outputOf(copy, "app_tests.exe --print-module-directory", root.file("out.txt")), folder + "\\");
-}
-
-TEST(ToolTips, ToolsAreAddedToTheSharedTopmostTooltipWindow) {
-    const HWND toolTip = application().toolTip;
-    ASSERT_NE(toolTip, nullptr);
-    EXPECT_TRUE(GetWindowLongA(toolTip, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindowLongA(toolTip, GWL_STYLE) & (TTS_NOPREFIX | TTS_ALWAYSTIP), TTS_NOPREFIX | TTS_ALWAYSTIP);
-    const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr);
-    const LRESULT before = SendMessageA(toolTip, TTM_GETTOOLCOUNT, 0, 0);
-    EXPECT_TRUE(application().addToolTip(window, "閉じる", RECT{0, 0, 16, 16}));
-    EXPECT_EQ(SendMessageA(toolTip, TTM_GETTOOLCOUNT, 0, 0), before + 1);
-    EXPECT_EQ(toolTipText(toolTip, window), "閉じる");
-    DestroyWindow(window);
 }
