@@ -1,8 +1,35 @@
 #include "app/Application.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+
+namespace {
+
+// Runs a program with its standard output in a file; returns that output.
+std::string outputOf(const std::string& program, std::string commandLine, const std::string& outputFile) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        WaitForSingleObject(process.hProcess, 30000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(output);
+    return readText(outputFile);
+}
+
+} // namespace
 
 // The strings (in this executable's own resource script) are longer and
 // shorter than the loader's first buffer of 256 bytes, and Japanese; a
@@ -25,4 +52,29 @@ TEST(StringLoading, LengthsAroundTheFirstBufferComeBackWhole) {
     std::string text = "unchanged";
     EXPECT_FALSE(application().loadString(8999, text));
     EXPECT_EQ(text, "unchanged");
+}
+
+// The first 256-byte buffer cannot hold a module path of 256 bytes or more.
+// Wine starts no executable whose path exceeds MAX_PATH, so the path here is
+// 258 bytes: long enough to need the second, larger buffer.
+TEST(ModuleDirectory, AModulePathLongerThanTheFirstBufferComesBackWhole) {
+    std::string directory;
+    application().moduleDirectory(directory);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    EXPECT_EQ(std::string(self).rfind(directory, 0), 0u) << self;
+    EXPECT_EQ(directory.back(), '\\');
+
+    const TempFolder root;
+    const std::string exeName = "\\app_tests.exe";
+    std::string folder = root.path().string();
+    for (std::size_t left; (left = 258 - exeName.size() - folder.size()) > 0;) {
+        // Each name takes a backslash; the last one must still get a letter.
+        folder += "\\" + std::string(left <= 41 ? left - 1 : std::min<std::size_t>(40, left - 3), 'd');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << GetLastError();
+    }
+    const std::string copy = folder + exeName;
+    ASSERT_EQ(copy.size(), 258u);
+    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE)) << GetLastError();
+    EXPECT_EQ(outputOf(copy, "app_tests.exe --print-module-directory", root.file("out.txt")), folder + "\\");
 }

@@ -1,20 +1,38 @@
-// The compiled pictures, loaded by identifier the way the program loads them.
+// The compiled resource script, loaded the way the program loads it: strings,
+// menus and dialog texts as code page 932 through the ANSI calls, dialogs from
+// their templates, pictures by identifier. The numbers are the identifiers
+// the code dispatches on, so a renumbered command shows up here.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
+
+namespace {
+
+HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+
+std::string windowText(HWND window) {
+    char buffer[512] = {};
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+INT_PTR CALLBACK inertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+} // namespace
+
 
 // Each icon draws on a transparent ground: it covers some of its square but
 // not all. The tool bar glyphs (130 to 137) are pictures of their own, not
 // copies of one another. The hand cursor points with its finger tip.
 TEST(Pictures, IconsDrawOnATransparentGroundAndTheGlyphsDiffer) {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    std::vector<std::vector<DWORD>> glyphs;
+        std::vector<std::vector<DWORD>> glyphs;
     for (const int id : {103, 127, 130, 131, 132, 133, 134, 135, 136, 137, 140}) {
-        const auto icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+        const auto icon = static_cast<HICON>(LoadImageA(instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
         ASSERT_NE(icon, nullptr) << id;
         BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
         void* bits = nullptr;
@@ -38,9 +56,101 @@ TEST(Pictures, IconsDrawOnATransparentGroundAndTheGlyphsDiffer) {
         }
     }
     ICONINFO hand{};
-    ASSERT_TRUE(GetIconInfo(LoadCursorA(instance, MAKEINTRESOURCEA(139)), &hand));
+    ASSERT_TRUE(GetIconInfo(LoadCursorA(instance(), MAKEINTRESOURCEA(139)), &hand));
     EXPECT_EQ(hand.xHotspot, 12u);
     EXPECT_EQ(hand.yHotspot, 5u);
     DeleteObject(hand.hbmColor);
     DeleteObject(hand.hbmMask);
+}
+
+TEST(Strings, LoadWhole) {
+    const std::pair<UINT, const char*> strings[] = {
+        {101, "Leafkeeper"}, {102, "LKMAINWND"}, {103, "LKDOCWND"}, {104, "Leafkeeper.ini"}};
+    for (const auto& [id, text] : strings) {
+        char buffer[256];
+        EXPECT_EQ(LoadStringA(instance(), id, buffer, sizeof buffer), static_cast<int>(std::string(text).size()));
+        EXPECT_STREQ(buffer, text) << id;
+    }
+}
+
+// Each menu holds one pop-up with its items in order; 0 is a separator or an
+// item the code finds by position.
+TEST(Menus, EachHoldsOnePopUpWithItsItemsInOrder) {
+    const struct {
+        UINT id;
+        std::vector<std::pair<UINT, const char*>> items; // null text: a separator
+    } menus[] = {
+        {4, {{110, "常に表示(&D)"}, {108, "ページの追加(&A)"}, {0, "設定(&P)"}, {0, nullptr}, {111, "終了(&X)"}}},
+        {104,
+         {{107, "ページリストの表示(&L)"}, {104, "別ウィンドウで表示(&F)"}, {0, nullptr}, {106, "ページの設定(&P)"},
+          {120, "ページの削除(&D)"}}},
+        {112,
+         {{116, "ウィンドウを表示(&S)"}, {117, "ウィンドウを隠す(&H)"}, {0, nullptr}, {113, "Leafkeeperについて(&A)"},
+          {0, "設定(&P)"}, {111, "終了(&X)"}}},
+        {113,
+         {{103, "ブックに戻す(&B)"}, {0, nullptr}, {131, "タイトルを表示(&T)"}, {129, "サイズを固定(&S)"},
+          {110, "常に手前に表示(&O)"}, {0, nullptr}, {106, "ページの設定(&P)"}, {120, "ページの削除(&D)"}}},
+        {132,
+         {{116, "ページの表示(&S)"}, {104, "別ウィンドウで表示(&F)"}, {103, "ブックに戻す(&B)"}, {0, nullptr},
+          {0, "ページの設定(&P)"}, {135, "ページの削除(&D)"}, {0, nullptr}, {133, "新規作成(&N)"}}},
+    };
+    for (const auto& want : menus) {
+        SCOPED_TRACE("menu " + std::to_string(want.id));
+        HMENU menu = LoadMenuA(instance(), MAKEINTRESOURCEA(want.id));
+        ASSERT_EQ(GetMenuItemCount(menu), 1);
+        HMENU popup = GetSubMenu(menu, 0);
+        ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(want.items.size()));
+        for (UINT position = 0; position < want.items.size(); ++position) {
+            const auto& [id, text] = want.items[position];
+            char shown[128] = {};
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+            info.dwTypeData = shown;
+            info.cch = sizeof shown;
+            ASSERT_TRUE(GetMenuItemInfoA(popup, position, TRUE, &info));
+            EXPECT_EQ(info.hSubMenu, nullptr);
+            EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, text == nullptr) << position;
+            if (text) {
+                EXPECT_EQ(info.wID, id) << position;
+                EXPECT_STREQ(shown, text) << position;
+            }
+        }
+        DestroyMenu(menu);
+    }
+}
+
+// Each template creates a dialog with its caption, and the controls the code
+// addresses carry their identifiers and texts.
+TEST(Dialogs, EachTemplateCreatesWithTheControlsTheCodeAddresses) {
+    const HWND owner =
+        CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, instance(), nullptr);
+    const struct {
+        int id;
+        const char* caption;
+        std::vector<std::pair<int, const char*>> controls; // null text: not checked
+    } dialogs[] = {
+        {102, "全般", {{1001, ""}, {1002, "書き込み禁止(&R)"}, {1003, "IME自動オン(&O)"}, {1004, ""}, {1005, ""}}},
+        {103, "書式", {{1039, nullptr}, {1040, nullptr}, {1041, "サイズ(&S)："}, {1042, "フォント(&F)："},
+                       {2000, "BACK"}, {2001, "TEXT"}, {2002, "FRAME"}, {1009, nullptr}, {1010, nullptr}}},
+        {117, "色の設定", {{719, "作成(&D) >"}, {712, "色の追加(&A)"}, {1046, "自動設定(&T)"}}},
+        {121, "Leafkeeperについて", {{IDOK, "OK"}, {1047, "Mail: lk@example.org"}}},
+        {122, "全般", {{1011, ""}, {1012, "変更(&C)..."}, {1013, "起動時にウィンドウを表示しない(&S)"},
+                       {1014, "アイコンクリックで終了する(&E)"}, {1015, "終了時のページを表示(&N)"},
+                       {1016, "ページリストを表示(&L)"}, {1017, "次のページを表示(&P)"}, {1018, nullptr}}},
+    };
+    for (const auto& want : dialogs) {
+        SCOPED_TRACE(want.id);
+        const HWND dialog =
+            CreateDialogParamA(instance(), MAKEINTRESOURCEA(want.id), owner, inertDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(windowText(dialog), want.caption);
+        for (const auto& [id, text] : want.controls) {
+            const HWND control = GetDlgItem(dialog, id);
+            EXPECT_NE(control, nullptr) << id;
+            EXPECT_TRUE(!text || windowText(control) == text) << id << " " << windowText(control);
+        }
+        DestroyWindow(dialog);
+    }
+    DestroyWindow(owner);
 }
