@@ -1,168 +1,50 @@
 #include "LkbookTestSupport.h"
 
 #include "tools/lkbook/Export.h"
+#include "tools/lkbook/Times.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <regex>
-
-namespace {
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    EXPECT_EQ(start, text.size()) << "the output does not end with a line break";
-    return lines;
-}
-
+// One line per page: index, text size, local update time or "-", floating or
+// "-", and the title in UTF-8 with tabs and line breaks as blanks.
 TEST(List, OneTabSeparatedLinePerPage) {
     TempFolder folder;
     auto pages = unlikePages();
     pages[1]->title = "タブ\tと\r\n改行";
-    saveBook(pages, folder.file("book.bok"));
-    const RunResult result = lkbook({"list", folder.file("book.bok")});
-    ASSERT_EQ(result.code, 0) << result.err;
-    const auto lines = linesOf(result.out);
-    ASSERT_EQ(lines.size(), 4u);
-
-    const std::regex line("(\\d+)\\t(\\d+)\\t(-|\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2})\\t(floating|-)\\t(.*)");
-    const struct {
-        const char* size;
-        const char* floating;
-        const char* title;
-        bool never;
-    } expected[] = {
-        {"", "floating", u8"予定", false},
-        {"0", "-", u8"タブ と  改行", true},
-        {"0", "-", "", false},
-        {"11", "-", u8"ｱｲ\\", false},
-    };
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        SCOPED_TRACE(lines[i]);
-        std::smatch fields;
-        ASSERT_TRUE(std::regex_match(lines[i], fields, line));
-        EXPECT_EQ(fields[1], std::to_string(i));
-        EXPECT_EQ(fields[2], i == 0 ? std::to_string(pages[0]->text.size()) : std::string(expected[i].size));
-        EXPECT_EQ(fields[3] == "-", expected[i].never);
-        EXPECT_EQ(fields[4], expected[i].floating);
-        EXPECT_EQ(fields[5], expected[i].title);
-    }
-#ifndef _WIN32
-    setenv("TZ", "JST-9", 1);
-    tzset();
-    const RunResult tokyo = lkbook({"list", folder.file("book.bok")});
-    unsetenv("TZ");
-    tzset();
-    EXPECT_EQ(linesOf(tokyo.out)[0],
-              "0\t" + std::to_string(pages[0]->text.size()) + u8"\t2003-01-01T09:05:07\tfloating\t予定");
-#endif
-
-    Bytes bytes = readAll(folder.file("book.bok"));
-    bytes[9] = 5; // more pages than there are
-    writeAll(folder.file("damaged.bok"), bytes);
-    const RunResult damaged = lkbook({"list", folder.file("damaged.bok")});
-    EXPECT_EQ(damaged.code, 1);
-    EXPECT_EQ(damaged.out, "");
-    EXPECT_NE(damaged.err.find("damaged book"), std::string::npos);
+    const std::string first = std::to_string(pages[0]->text.size()) + "\t" + Times::formatLocal(pages[0]->updateTime);
+    saveBook(std::move(pages), folder.file("book.bok"));
+    EXPECT_EQ(lkbook({"list", folder.file("book.bok")}).out,
+              "0\t" + first + u8"\tfloating\t予定\n1\t0\t-\t-\tタブ と  改行\n2\t0\t" + Times::formatLocal(INT_MIN) +
+                  "\t-\t\n3\t11\t" + Times::formatLocal(INT_MAX) + u8"\t-\tｱｲ\\\n");
 }
 
-// The page number, zero-padded to the width of the largest one, then the
-// title with the characters a file name cannot hold as underscores, no dots
-// or blanks at its end, and a long title cut between characters.
-TEST(ExportName, IsThePageNumberAndTheTitleAsAFileNameCanHoldIt) {
-    std::string longTitle = "a";
-    std::string cut = "000 a";
-    for (int i = 0; i < 100; ++i) {
-        longTitle += u8"あ";
-        cut += i < 59 ? u8"あ" : "";
-    }
-    const struct {
-        unsigned index, count;
-        std::string title, name;
-    } rows[] = {
-        {3, 10, u8"予定", u8"003 予定.txt"},
-        {0, 1, "", "000.txt"},
-        {12, 13, "a/b\\c:d*e?f\"g<h>i|j", "012 a_b_c_d_e_f_g_h_i_j.txt"},
-        {1, 2, "tab\there\nnew\x7F", "001 tab_here_new_.txt"},
-        {1, 2, "dots and spaces. . ", "001 dots and spaces.txt"},
-        {1, 2, " ...", "001.txt"},
-        {1, 2, ".hidden", "001 .hidden.txt"},
-        {5, 1001, "x", "0005 x.txt"},
-        {12345, 12346, "x", "12345 x.txt"},
-        {0, 1, longTitle, cut + ".txt"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(Export::fileName(row.index, row.count, row.title), row.name);
-    }
-}
-
-TEST(Export, EachPageBecomesAUtf8TextFileWithLfLineBreaks) {
+// Each page becomes a UTF-8 text file with LF line breaks, named by its index
+// and its title as a file name on any system can hold it; bytes that are not
+// code page 932 become U+FFFD with a warning naming the page. Other files in
+// the folder are left alone. A long title is cut between characters.
+TEST(Export, EachPageBecomesAUtf8TextFile) {
     TempFolder folder;
     std::vector<std::unique_ptr<Page>> pages;
-    const char* const titles[] = {"a/b", "c\\d", "e:f", "g*h?i\"j<k>l|m", "", "予定表", "same", "same", "末尾。。"};
-    for (const char* title : titles) {
+    for (const char* text : {"一行目\r\n二行目 \x87\x90\r\n表示\r単独の CR", "bad \x81\x20 byte\x82", ""}) {
         pages.push_back(std::make_unique<Page>());
-        pages.back()->title = title;
-        pages.back()->text = std::string("page ") + title;
+        pages.back()->title = pages.size() == 3 ? " ..." : "a/b\\c:d*e?f\"g<h>i|j\tk\x7F. .";
+        pages.back()->text = text;
     }
-    pages[5]->text = "一行目\r\n二行目\r\n表示\r単独の CR";
-    pages[6]->text = "bad \x81\x20 byte";
-    saveBook(pages, folder.file("book.bok"));
-
-    const std::string target = (folder.path() / "notes" / "deeper").string();
-    const RunResult result = lkbook({"export", folder.file("book.bok"), target});
-    ASSERT_EQ(result.code, 0) << result.err;
-    EXPECT_NE(result.err.find("page 6"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("U+FFFD"), std::string::npos) << result.err;
-
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(target)) {
-        std::ifstream file(entry.path(), std::ios::binary);
-        files[entry.path().filename().u8string()].assign(std::istreambuf_iterator<char>(file),
-                                                         std::istreambuf_iterator<char>());
+    saveBook(std::move(pages), folder.file("book.bok"));
+    const std::filesystem::path target = folder.path() / "notes" / "deeper";
+    ASSERT_EQ(lkbook({"export", folder.file("book.bok"), target.string()}).code, 0);
+    std::ofstream(target / "mine.txt") << "keep";
+    const RunResult result = lkbook({"export", folder.file("book.bok"), target.string()});
+    EXPECT_TRUE(result.code == 0 && contains(result.err, "page 1") && contains(result.err, "U+FFFD")) << result.err;
+    const std::pair<const char*, std::string> files[] = {
+        {"000 a_b_c_d_e_f_g_h_i_j_k_.txt", u8"一行目\n二行目 ≒\n表示\r単独の CR"},
+        {"001 a_b_c_d_e_f_g_h_i_j_k_.txt", u8"bad \uFFFD  byte\uFFFD"},
+        {"002.txt", ""},
+        {"mine.txt", "keep"}};
+    for (const auto& [name, text] : files) {
+        EXPECT_EQ(readText((target / name).string()), text) << name;
     }
-    const std::map<std::string, std::string> expected = {
-        {"000 a_b.txt", "page a/b"},
-        {"001 c_d.txt", "page c\\d"},
-        {"002 e_f.txt", "page e:f"},
-        {"003 g_h_i_j_k_l_m.txt", "page g*h?i\"j<k>l|m"},
-        {"004.txt", "page "},
-        {u8"005 予定表.txt", u8"一行目\n二行目\n表示\r単独の CR"},
-        {"006 same.txt", u8"bad \uFFFD  byte"},
-        {"007 same.txt", "page same"},
-        {u8"008 末尾。。.txt", u8"page 末尾。。"},
-    };
-    EXPECT_EQ(files, expected);
-
-    // A second export replaces the files and leaves others alone.
-    writeText((std::filesystem::path(target) / "mine.txt").string(), "keep");
-    pages[0]->text = "changed";
-    saveBook(pages, folder.file("book.bok"));
-    ASSERT_EQ(lkbook({"export", folder.file("book.bok"), target}).code, 0);
-    EXPECT_EQ(readText((std::filesystem::path(target) / "000 a_b.txt").string()), "changed");
-    EXPECT_EQ(readText((std::filesystem::path(target) / "mine.txt").string()), "keep");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target), {}), 4);
+    const std::string title = u8"aｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ"; // 181 bytes
+    EXPECT_EQ(Export::fileName(5, 1001, title), "0005 " + title.substr(0, 178) + ".txt");
 }
-
-TEST(Export, RefusesDamagedBooksAndFoldersItCannotMake) {
-    TempFolder folder;
-    saveBook(unlikePages(), folder.file("book.bok"));
-    writeText(folder.file("file"), "in the way");
-    const RunResult blocked = lkbook({"export", folder.file("book.bok"), folder.file("file")});
-    EXPECT_EQ(blocked.code, 1);
-    EXPECT_NE(blocked.err.find("cannot create the folder"), std::string::npos) << blocked.err;
-
-    Bytes bytes = readAll(folder.file("book.bok"));
-    bytes.resize(100);
-    writeAll(folder.file("cut.bok"), bytes);
-    const RunResult damaged = lkbook({"export", folder.file("cut.bok"), folder.file("out")});
-    EXPECT_EQ(damaged.code, 1);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("out")));
-}
-
-} // namespace
