@@ -10,15 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
-#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
-
-// A corner no test window covers.
-constexpr POINT kAway{3, 760};
 
 // A floating window whose memory is poisoned when it is deleted, so that any
 // write to it after its owner deleted it inside one of its handlers shows as
@@ -26,105 +24,42 @@ constexpr POINT kAway{3, 760};
 class TestFloating : public FloatingPageWindow {
 public:
     using FloatingPageWindow::FloatingPageWindow;
+    using PageView::captionHeight, PageView::closeButton, PageView::editor, FloatingPageWindow::hovering;
 
-    static void* operator new(std::size_t size) { return ::operator new(size); }
     static void operator delete(void* memory, std::size_t size) {
         std::memset(memory, 0xDD, size);
         graveyard = memory;
         graveyardSize = size;
     }
-
-    HWND button() const { return closeButton; }
-    HWND editorWindow() const { return editor->hwnd; }
-    int stripHeight() const { return captionHeight; }
-    bool expanded() const { return hovering; }
-
-    static void* graveyard;
-    static std::size_t graveyardSize;
+    static inline void* graveyard = nullptr;
+    static inline std::size_t graveyardSize = 0;
 };
-
-void* TestFloating::graveyard = nullptr;
-std::size_t TestFloating::graveyardSize = 0;
 
 // Frees the memory of the last deleted window; false when anything wrote to
 // it after the deletion.
 bool buryDeletedWindow() {
     const auto* bytes = static_cast<const unsigned char*>(TestFloating::graveyard);
-    bool untouched = true;
-    for (std::size_t i = 0; bytes && i < TestFloating::graveyardSize; ++i) {
-        untouched = untouched && bytes[i] == 0xDD;
-    }
+    const bool untouched = std::all_of(bytes, bytes + (bytes ? TestFloating::graveyardSize : 0),
+                                       [](unsigned char byte) { return byte == 0xDD; });
     ::operator delete(TestFloating::graveyard);
     TestFloating::graveyard = nullptr;
     return untouched;
 }
 
-RECT windowRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-RECT rectInParent(HWND child) {
-    RECT rect = windowRect(child);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-::testing::AssertionResult sameRect(const RECT& actual, const RECT& expected) {
-    if (EqualRect(&actual, &expected)) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "got {" << actual.left << ", " << actual.top << ", " << actual.right << ", "
-                                         << actual.bottom << "}, expected {" << expected.left << ", " << expected.top
-                                         << ", " << expected.right << ", " << expected.bottom << "}";
-}
-
-RECT toRect(const PageRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
-
-bool sizeable(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_THICKFRAME) != 0; }
-bool topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-Page notePage() {
-    Page page;
-    page.title = "付箋";
-    page.text = "明日の予定";
-    page.floatingRect = {200, 200, 400, 330};
-    page.format.titleFormat.backColor = RGB(255, 220, 120);
-    page.format.editorFormat.backColor = RGB(255, 250, 200);
-    return page;
-}
-
-// Holds Ctrl down in the thread's keyboard state, as GetKeyState sees it.
-void withCtrl(const std::function<void()>& act) {
-    BYTE saved[256];
-    GetKeyboardState(saved);
-    BYTE state[256];
-    std::memcpy(state, saved, sizeof state);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    act();
-    SetKeyboardState(saved);
-}
-
 class FloatingPageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetCursorPos(kAway.x, kAway.y);
-        hiddenOwner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                      application().instance, nullptr);
+        SetCursorPos(3, 760);
+        hiddenOwner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         // The book window, owned by the same hidden window, lies between it and
         // the floating windows in the Z order. Wine keeps an owned pop-up
         // topmost when the window right below it is its owner.
-        bookWindow = CreateWindowExA(0, "STATIC", "book", WS_POPUP, 0, 0, 0, 0, hiddenOwner, nullptr,
-                                     application().instance, nullptr);
-        // As the book window does it: store, destroy the window, delete the object.
-        owner.act = [this](const RecordingController::Call& call, Page* page) {
-            if (call.name == "returnToBook") {
-                page->floating = false;
+        CreateWindowExA(0, "STATIC", "book", WS_POPUP, 0, 0, 0, 0, hiddenOwner, nullptr, nullptr, nullptr);
+        // As the book window does it: store, destroy the window, delete the
+        // object. It skips the store when deleting, which changes nothing here.
+        owner.act = [this](const RecordingController::Call& call, Page*) {
+            if (call.name == "returnToBook" || call.name == "deletePage") {
                 window->storePage();
-            }
-            if (call.name == "returnToBook" || (call.name == "deletePage" && agreeToDelete)) {
                 closeWindow();
             }
         };
@@ -133,23 +68,18 @@ protected:
     void TearDown() override {
         closeWindow();
         buryDeletedWindow();
-        DestroyWindow(bookWindow);
         DestroyWindow(hiddenOwner);
-        SetCursorPos(kAway.x, kAway.y);
         flushEvents(20, 500);
     }
 
     // What the book window does to float a page.
-    void open(Page& page, bool show = true) {
+    void open(Page& page) {
         buryDeletedWindow();
         window = new TestFloating(&owner);
         ASSERT_TRUE(window->createPane(hiddenOwner));
         window->setPage(&page);
-        if (show) {
-            ShowWindow(window->hwnd, SW_SHOW);
-            SetFocus(window->editorWindow());
-            flushEvents();
-        }
+        ShowWindow(window->hwnd, SW_SHOW);
+        SetFocus(window->editor->hwnd);
         owner.clear();
     }
 
@@ -162,361 +92,144 @@ protected:
     }
 
     void hover() {
-        const RECT rect = windowRect(window->hwnd);
-        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        const std::vector<LONG> rect = edges(window->hwnd);
+        SetCursorPos((rect[0] + rect[2]) / 2, (rect[1] + rect[3]) / 2);
         SendMessageA(window->hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(window->hwnd),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     }
 
-    // Moves the pointer away and lets timer 103 notice.
+    // Moves the pointer to a corner no test window covers and lets timer 103
+    // notice.
     bool leave() {
-        SetCursorPos(kAway.x, kAway.y);
-        return pumpUntil([this] { return !window->expanded(); }, 2000);
+        SetCursorPos(3, 760);
+        return pumpUntil([this] { return !window->hovering; }, 2000);
     }
 
     void command(UINT id, UINT code = 0) { SendMessageA(window->hwnd, WM_COMMAND, MAKEWPARAM(id, code), 0); }
-
-    // The editor fills the client area below the strip (of height `top`).
-    bool editorFillsFrom(int top) const {
-        RECT client{};
-        GetClientRect(window->hwnd, &client);
-        client.top = top;
-        return sameRect(rectInParent(window->editorWindow()), client);
+    static bool sizeable(HWND note) { return (GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) != 0; }
+    static bool topmost(HWND note) { return (GetWindowLongA(note, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+    // Rectangles as edges, to compare whole and print readably.
+    static std::vector<LONG> edges(const PageRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+    static std::vector<LONG> edges(HWND note) {
+        RECT rect{};
+        GetWindowRect(note, &rect);
+        return {rect.left, rect.top, rect.right, rect.bottom};
     }
 
     HWND hiddenOwner = nullptr;
-    HWND bookWindow = nullptr;
     RecordingController owner;
-    bool agreeToDelete = true;
     TestFloating* window = nullptr;
 };
 
 } // namespace
 
-// An owned pop-up without title bar at the page's rectangle; collapsed
-// without a title the editor fills it, and a text longer than the note does
-// not bring the scroll bar along.
-TEST_F(FloatingPageWindowTest, IsAnOwnedPopupWithoutTitleBarPlacedAtThePageRectangle) {
-    Page page = notePage();
-    for (int line = 0; line < 40; ++line) {
-        page.text += "\r\n行";
-    }
-    open(page, false);
-    const HWND hwnd = window->hwnd;
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_POPUP | WS_VISIBLE | WS_THICKFRAME), WS_BORDER | WS_POPUP);
-    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), hiddenOwner);
-    EXPECT_FALSE(topmost(hwnd));
-    EXPECT_TRUE(page.floating);
-    EXPECT_EQ(windowText(window->editorWindow()), page.text);
-    EXPECT_TRUE(sameRect(windowRect(hwnd), toRect(page.floatingRect)));
-    EXPECT_FALSE(IsWindowVisible(window->button()));
-    EXPECT_EQ(GetWindowLongA(window->editorWindow(), GWL_STYLE) & WS_VSCROLL, 0);
-    EXPECT_TRUE(editorFillsFrom(0));
-    // With the title shown the strip stays above the editor.
-    page.showTitle = true;
-    window->setPage(&page);
-    EXPECT_TRUE(editorFillsFrom(window->stripHeight()));
-}
-
-// Hovering grows the window upward by the strip, sizeable and with the close
-// button, until the pointer leaves; with the title shown it only adds the
-// border and the button; while the program has no focus nothing happens.
-TEST_F(FloatingPageWindowTest, HoveringGrowsTheWindowUpwardByTheStripUntilThePointerLeaves) {
-    Page page = notePage();
-    open(page);
-    const HWND hwnd = window->hwnd;
-    const RECT before = windowRect(hwnd);
-    hover();
-    ASSERT_TRUE(window->expanded());
-    const RECT grown = windowRect(hwnd);
-    EXPECT_TRUE(sameRect(grown, RECT{before.left, before.top - window->stripHeight(), before.right, before.bottom}));
-    EXPECT_TRUE(sizeable(hwnd));
-    EXPECT_TRUE(IsWindowVisible(window->button()));
-    EXPECT_TRUE(editorFillsFrom(window->stripHeight()));
-    // While the pointer stays, the timer keeps the window as it is.
-    flushEvents(400, 600);
-    EXPECT_TRUE(sameRect(windowRect(hwnd), grown));
-    ASSERT_TRUE(leave());
-    EXPECT_TRUE(sameRect(windowRect(hwnd), before));
-    EXPECT_FALSE(sizeable(hwnd));
-    EXPECT_FALSE(IsWindowVisible(window->button()));
-    EXPECT_TRUE(editorFillsFrom(0));
-    EXPECT_TRUE(owner.calls.empty()) << "hovering changes nothing in the page";
-
-    closeWindow();
-    page.showTitle = true;
-    open(page);
-    hover();
-    EXPECT_TRUE(sameRect(windowRect(window->hwnd), before));
-    EXPECT_TRUE(sizeable(window->hwnd));
-    EXPECT_TRUE(IsWindowVisible(window->button()));
-    ASSERT_TRUE(leave());
-    EXPECT_FALSE(sizeable(window->hwnd));
-
-    SetFocus(nullptr);
-    hover();
-    EXPECT_FALSE(window->expanded());
-    EXPECT_FALSE(sizeable(window->hwnd));
-}
-
-// Fixing the size while expanded removes the border at once and the next
-// hover grows no border; freed again, the border comes back only once the
-// pointer has left and come back.
-TEST_F(FloatingPageWindowTest, FixingTheSizeWhileExpandedRemovesTheBorderAtOnce) {
-    Page page = notePage();
-    open(page);
-    const HWND hwnd = window->hwnd;
-    const RECT before = windowRect(hwnd);
-    hover();
-    command(CMD_FIX_SIZE);
-    EXPECT_TRUE(page.fixedSize);
-    EXPECT_FALSE(sizeable(hwnd));
-    ASSERT_TRUE(leave());
-    EXPECT_TRUE(sameRect(windowRect(hwnd), before));
-    hover();
-    EXPECT_FALSE(sizeable(hwnd));
-    command(CMD_FIX_SIZE);
-    EXPECT_FALSE(page.fixedSize);
-    EXPECT_FALSE(sizeable(hwnd));
-    ASSERT_TRUE(leave());
-    hover();
-    EXPECT_TRUE(sizeable(hwnd));
-    EXPECT_EQ(owner.count("bookChanged"), 2);
-}
-
-// Shown while expanded, the title keeps the strip after the pointer leaves;
-// hidden again while expanded, the window shrinks by the strip on leaving.
-TEST_F(FloatingPageWindowTest, ShowingTheTitleWhileExpandedKeepsTheStripAfterThePointerLeaves) {
-    Page page = notePage();
-    open(page);
-    const HWND hwnd = window->hwnd;
-    const RECT before = windowRect(hwnd);
-    hover();
-    const RECT grown = windowRect(hwnd);
-    command(CMD_SHOW_TITLE);
-    EXPECT_TRUE(page.showTitle);
-    ASSERT_TRUE(leave());
-    EXPECT_TRUE(sameRect(windowRect(hwnd), grown));
-    EXPECT_TRUE(editorFillsFrom(window->stripHeight()));
-    EXPECT_FALSE(sizeable(hwnd));
-    hover();
-    command(CMD_SHOW_TITLE);
-    EXPECT_FALSE(page.showTitle);
-    ASSERT_TRUE(leave());
-    EXPECT_TRUE(sameRect(windowRect(hwnd), before));
-    EXPECT_EQ(owner.count("bookChanged"), 2);
-}
-
-TEST_F(FloatingPageWindowTest, StorePageTakesTextSelectionAndRectangle) {
-    Page page = notePage();
-    open(page);
-    SendMessageA(window->editorWindow(), EM_SETSEL, 0, 0);
-    SendMessageA(window->editorWindow(), WM_CHAR, 'x', 1);
-    SendMessageA(window->editorWindow(), EM_SETSEL, 1, 3);
-    SetWindowPos(window->hwnd, nullptr, 250, 260, 180, 90, SWP_NOZORDER | SWP_NOACTIVATE);
-    window->storePage();
-    EXPECT_EQ(page.text, "x明日の予定");
-    EXPECT_NE(page.updateTime, -1);
-    EXPECT_EQ(page.selectionStart, 1);
-    EXPECT_EQ(page.selectionEnd, 3);
-    EXPECT_TRUE(sameRect(toRect(page.floatingRect), RECT{250, 260, 430, 350}));
-    EXPECT_TRUE(page.floating) << "storing does not return the page";
-    EXPECT_EQ(owner.calls, std::vector<RecordingController::Call>{{"bookChanged"}}) << "the typing is reported";
-}
-
-// Whichever way the page goes back, the owner is asked once, the page is
-// stored as it looks at rest (without the strip it grew), and the deleted
-// window is never touched afterwards. The close command with a notification
-// code is no close request.
-TEST_F(FloatingPageWindowTest, EveryWayOfReturningHandsThePageBackAndTouchesNothingAfterwards) {
-    const std::pair<const char*, std::function<void(TestFloating&)>> ways[] = {
-        {"command 103", [](TestFloating& w) { SendMessageA(w.hwnd, WM_COMMAND, CMD_RETURN_TO_BOOK, 0); }},
-        {"command 103 from an accelerator",
-         [](TestFloating& w) { SendMessageA(w.hwnd, WM_COMMAND, MAKEWPARAM(CMD_RETURN_TO_BOOK, 1), 0); }},
-        {"command 105", [](TestFloating& w) { SendMessageA(w.hwnd, WM_COMMAND, CMD_CLOSE_VIEW, 0); }},
-        {"WM_CLOSE", [](TestFloating& w) { SendMessageA(w.hwnd, WM_CLOSE, 0, 0); }},
-        {"Alt+F4", [](TestFloating& w) { SendMessageA(w.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"Ctrl+F4 in the editor",
-         [](TestFloating& w) {
-             const HWND editor = w.editorWindow();
-             withCtrl([editor] { SendMessageA(editor, WM_KEYDOWN, VK_F4, 0x003E0001); });
-         }},
-        {"the close button", [](TestFloating& w) { SendMessageA(w.button(), BM_CLICK, 0, 0); }},
-    };
-    for (const auto& [name, act] : ways) {
-        SCOPED_TRACE(name);
-        Page page = notePage();
-        open(page);
-        hover();
-        SendMessageA(window->editorWindow(), EM_SETSEL, 0, 0);
-        SendMessageA(window->editorWindow(), WM_CHAR, 'q', 1);
-        SendMessageA(window->editorWindow(), EM_SETSEL, 0, 1);
-        const HWND hwnd = window->hwnd;
-        RECT atRest = windowRect(hwnd);
-        atRest.top += window->stripHeight();
-        owner.clear();
-        act(*window);
-        flushEvents(20, 300);
-        EXPECT_EQ(owner.count("returnToBook"), 1);
-        EXPECT_TRUE(owner.has({"returnToBook", -1, &page}));
-        EXPECT_FALSE(IsWindow(hwnd));
-        EXPECT_TRUE(buryDeletedWindow()) << "the deleted window was written to";
-        EXPECT_FALSE(page.floating);
-        EXPECT_EQ(page.text, "q明日の予定");
-        EXPECT_EQ(page.selectionEnd, 1);
-        EXPECT_TRUE(sameRect(toRect(page.floatingRect), atRest));
-        closeWindow();
-    }
-    Page page = notePage();
-    open(page);
-    command(CMD_CLOSE_VIEW, BN_SETFOCUS);
-    command(CMD_SHOW_LIST);
-    EXPECT_EQ(owner.count("returnToBook"), 0);
-}
-
-// Deleting asks the owner and touches nothing afterwards; when the user says
-// no, the window stays and works on.
-TEST_F(FloatingPageWindowTest, DeletingThePageAsksTheOwnerAndTouchesNothingAfterwards) {
-    Page page = notePage();
-    open(page);
-    const HWND hwnd = window->hwnd;
-    command(CMD_DELETE_PAGE);
-    EXPECT_EQ(owner.calls, (std::vector<RecordingController::Call>{{"deletePage", -1, &page}}));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_TRUE(buryDeletedWindow());
-    agreeToDelete = false;
-    open(page);
-    command(CMD_DELETE_PAGE);
-    command(CMD_SHOW_TITLE);
-    EXPECT_TRUE(page.showTitle);
-}
-
-// A stored rectangle off every screen opens on a monitor with its size (and
-// is stored so); one too small to see opens at the minimum size. Always on
-// top makes the window topmost, and the menu item turns it off and on.
-TEST_F(FloatingPageWindowTest, TheStoredRectangleAndAlwaysOnTopArePutRight) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    Page page = notePage();
-    page.floatingRect = {5000, 5000, 5200, 5200};
-    open(page);
-    const RECT placed = windowRect(window->hwnd);
-    RECT inside{};
-    IntersectRect(&inside, &placed, &info.rcWork);
-    EXPECT_TRUE(sameRect(inside, placed)) << "wholly on the work area";
-    EXPECT_EQ(placed.right - placed.left, 200);
-    EXPECT_EQ(placed.bottom - placed.top, 200);
-    EXPECT_TRUE(sameRect(toRect(page.floatingRect), placed));
-    closeWindow();
-
+// A note opens at least 15 pixels square however small its stored rectangle,
+// on top when its page is, and, without its title, as just the editor, with
+// no scroll bar even for a long text. The pointer over it grows it upward by
+// the strip (the text stays in place), with a sizing border and the close
+// button, until the pointer leaves; nothing grows while the program has no
+// keyboard focus. Each flag of its menu changes the page, is reported so the
+// book gets written, is ticked in the menu and shows at once: always on top
+// turned off, a fixed size without its border, a shown title keeping the
+// strip after the pointer leaves. The strip drags the note.
+TEST_F(FloatingPageWindowTest, ANoteGrowsItsStripUnderThePointerAndFollowsItsFlags) {
+    Page page;
     page.floatingRect = {300, 300, 300, 290};
     page.alwaysOnTop = true;
-    open(page);
-    EXPECT_TRUE(sameRect(windowRect(window->hwnd), RECT{300, 300, 315, 315}));
-    EXPECT_TRUE(topmost(window->hwnd));
-    command(CMD_ALWAYS_ON_TOP);
-    EXPECT_FALSE(page.alwaysOnTop);
-    EXPECT_FALSE(topmost(window->hwnd));
-    command(CMD_ALWAYS_ON_TOP);
-    EXPECT_TRUE(topmost(window->hwnd));
-    EXPECT_EQ(owner.count("bookChanged"), 2);
-}
-
-// The menu from the strip, or from a right-click on the close button, ticks
-// the flags that are set.
-TEST_F(FloatingPageWindowTest, TheMenuTicksTheFlagsThatAreSet) {
-    Page page = notePage();
-    page.showTitle = true;
-    page.alwaysOnTop = true;
-    open(page);
-    const RECT rect = windowRect(window->hwnd);
-    const std::vector<UINT> items = {CMD_RETURN_TO_BOOK, 0, CMD_SHOW_TITLE,    CMD_FIX_SIZE,
-                                     CMD_ALWAYS_ON_TOP,  0, CMD_PAGE_SETTINGS, CMD_DELETE_PAGE};
-    {
-        MenuProbe menu;
-        SendMessageA(window->hwnd, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(rect.left + 30, rect.top + 3));
-        EXPECT_EQ(menu.items, items);
-        EXPECT_EQ(menu.checked, (std::vector<UINT>{CMD_SHOW_TITLE, CMD_ALWAYS_ON_TOP}));
-    }
-    page.showTitle = false;
-    page.alwaysOnTop = false;
-    page.fixedSize = true;
-    MenuProbe menu;
-    SendMessageA(window->hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->button()),
-                 MAKELPARAM(rect.right - 10, rect.top + 3));
-    EXPECT_EQ(menu.items, items);
-    EXPECT_EQ(menu.checked, std::vector<UINT>{CMD_FIX_SIZE});
-}
-
-TEST_F(FloatingPageWindowTest, TheStripDragsTheWindowAndTheBorderIsNoSmallerThan15) {
-    Page page = notePage();
-    page.showTitle = true;
+    page.text = "明日の予定\r\n行\r\n行\r\n行";
     open(page);
     const HWND hwnd = window->hwnd;
-    const RECT rect = windowRect(hwnd);
-    const POINT onStrip{rect.left + 60, rect.top + 1 + window->stripHeight() / 2};
-    EXPECT_EQ(WindowFromPoint(onStrip), hwnd);
-    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(onStrip.x, onStrip.y)), HTCAPTION);
-    EXPECT_EQ(WindowFromPoint(POINT{rect.left + 60, rect.bottom - 20}), window->editorWindow())
-        << "the editor keeps its own clicks";
+    const std::vector<LONG> atRest{300, 300, 315, 315};
+    EXPECT_EQ(edges(hwnd), atRest);
+    EXPECT_EQ(edges(page.floatingRect), atRest);
+    EXPECT_TRUE(topmost(hwnd));
+    EXPECT_EQ(GetWindowLongA(window->editor->hwnd, GWL_STYLE) & WS_VSCROLL, 0);
+    POINT client{};
+    ClientToScreen(hwnd, &client);
+    EXPECT_EQ(edges(window->editor->hwnd)[1], client.y) << "the editor fills the note";
     hover();
-    const RECT grown = windowRect(hwnd);
-    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(grown.left + 1, (grown.top + grown.bottom) / 2)), HTLEFT);
-    MINMAXINFO info{};
-    info.ptMaxTrackSize = POINT{1234, 987};
-    info.ptMinTrackSize = POINT{100, 100};
-    SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, 15);
-    EXPECT_EQ(info.ptMinTrackSize.y, 15);
-    EXPECT_EQ(info.ptMaxTrackSize.x, 1234);
+    const std::vector<LONG> grown{300, 300 - window->captionHeight, 315, 315};
+    EXPECT_EQ(edges(hwnd), grown);
+    EXPECT_TRUE(sizeable(hwnd));
+    EXPECT_TRUE(IsWindowVisible(window->closeButton));
+    flushEvents(400, 600);
+    EXPECT_EQ(edges(hwnd), grown) << "the pointer is still over it";
+    ASSERT_TRUE(leave());
+    EXPECT_EQ(edges(hwnd), atRest);
+    EXPECT_FALSE(sizeable(hwnd));
+    EXPECT_FALSE(IsWindowVisible(window->closeButton));
+
+    hover();
+    for (const UINT id : {CMD_SHOW_TITLE, CMD_ALWAYS_ON_TOP, CMD_FIX_SIZE}) {
+        command(id);
+    }
+    EXPECT_EQ((std::vector<bool>{page.showTitle, page.alwaysOnTop, page.fixedSize}),
+              (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(owner.count("bookChanged"), 3);
+    EXPECT_FALSE(topmost(hwnd));
+    EXPECT_FALSE(sizeable(hwnd));
+    MenuProbe menu;
+    SendMessageA(hwnd, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(305, 302));
+    EXPECT_EQ(menu.checked, (std::vector<UINT>{CMD_SHOW_TITLE, CMD_FIX_SIZE}));
+    ASSERT_TRUE(leave());
+    EXPECT_EQ(edges(hwnd), grown);
+    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(305, grown[1] + 2)), HTCAPTION);
+    SetFocus(nullptr);
+    hover();
+    EXPECT_FALSE(window->hovering) << "the program has no keyboard focus";
 }
 
-// Confirmed settings are applied to the window and refresh the list keeping
-// its selection; cancelled ones change nothing.
-TEST_F(FloatingPageWindowTest, ConfirmedPageSettingsAreAppliedAndTheListRefreshed) {
-    Page page = notePage();
-    open(page);
-    for (const int button : {IDOK, IDCANCEL}) {
+// Whichever way the page goes back or away, the owner is asked once, the page
+// is stored as it looks at rest (without the strip it grew), and the deleted
+// window is never touched afterwards. The close button's other notifications
+// are no close request.
+TEST_F(FloatingPageWindowTest, EveryWayOfReturningOrDeletingAsksTheOwnerOnceAndTouchesNothingAfterwards) {
+    // BM_CLICK goes to the close button, the rest to the note.
+    const std::tuple<UINT, WPARAM, const char*> ways[] = {
+        {WM_COMMAND, CMD_RETURN_TO_BOOK, "returnToBook"},
+        {BM_CLICK, 0, "returnToBook"},
+        {WM_SYSCOMMAND, SC_CLOSE, "returnToBook"},
+        {WM_COMMAND, CMD_DELETE_PAGE, "deletePage"},
+    };
+    for (const auto& [message, wParam, call] : ways) {
+        SCOPED_TRACE(message);
+        Page page;
+        open(page);
+        hover();
+        const HWND hwnd = window->hwnd;
+        command(CMD_CLOSE_VIEW, BN_SETFOCUS);
+        ASSERT_TRUE(IsWindow(hwnd));
         owner.clear();
-        runScripted(
-            [this] {
-                command(CMD_PAGE_SETTINGS);
-                return 0;
-            },
-            {[button](HWND sheet) {
-                SetDlgItemTextA(currentPage(sheet), IDC_TITLE, "新しい題");
-                clickButton(sheet, button);
-            }});
-        if (button == IDOK) {
-            EXPECT_EQ(page.title, "新しい題");
-            EXPECT_EQ(windowText(window->hwnd), "新しい題") << "the page is applied again";
-            EXPECT_TRUE(owner.has({"refreshPageList", -1, nullptr, true})) << "keeping the selection";
-            EXPECT_EQ(owner.count("bookChanged"), 1);
-            EXPECT_TRUE(page.floating);
-        } else {
-            EXPECT_TRUE(owner.calls.empty());
-        }
+        SendMessageA(message == BM_CLICK ? window->closeButton : hwnd, message, wParam, 0);
+        flushEvents(20, 300);
+        EXPECT_EQ(owner.calls, (std::vector<RecordingController::Call>{{call, -1, &page}}));
+        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_TRUE(buryDeletedWindow()) << "the deleted window was written to";
+        EXPECT_EQ(edges(page.floatingRect), edges(Page().floatingRect));
     }
 }
 
-// The sheet's modal loop keeps the book window working: the note can be
-// closed under the open sheet (here by a close request, as when the program
-// ends from the notification-area menu). The window then must not touch the
-// deleted object when the sheet returns.
-TEST_F(FloatingPageWindowTest, AWindowClosedWhileItsSettingsAreOpenTouchesNothingAfterwards) {
-    Page page = notePage();
+// Confirmed settings are applied to the note and refresh the list keeping its
+// selection; cancelled ones change nothing. A note closed under its open
+// sheet (as when the program ends from the notification-area menu) must not
+// be touched when the sheet returns.
+TEST_F(FloatingPageWindowTest, PageSettingsAreAppliedOnlyWhenConfirmedAndOnlyToALiveNote) {
+    Page page;
     open(page);
     const HWND hwnd = window->hwnd;
-    runScripted(
-        [this] {
-            command(CMD_PAGE_SETTINGS);
-            return 0;
-        },
-        {[hwnd](HWND) { PostMessageA(hwnd, WM_CLOSE, 0, 0); }});
+    const auto settings = [this] { return command(CMD_PAGE_SETTINGS), 0; };
+    for (const int button : {IDCANCEL, IDOK}) {
+        runScripted(settings, {[button](HWND sheet) {
+                        SetDlgItemTextA(currentPage(sheet), IDC_TITLE, "新しい題");
+                        clickButton(sheet, button);
+                    }});
+    }
+    EXPECT_EQ(windowText(hwnd), "新しい題") << "the page is applied again";
+    EXPECT_EQ(owner.calls,
+              (std::vector<RecordingController::Call>{{"refreshPageList", -1, nullptr, true}, {"bookChanged"}}));
+    owner.clear();
+    runScripted(settings, {[hwnd](HWND) { PostMessageA(hwnd, WM_CLOSE, 0, 0); }});
     EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(owner.count("returnToBook"), 1);
-    EXPECT_EQ(owner.count("refreshPageList"), 0);
+    EXPECT_EQ(owner.calls, (std::vector<RecordingController::Call>{{"returnToBook", -1, &page}}));
     EXPECT_TRUE(buryDeletedWindow()) << "the deleted window was written to";
 }
