@@ -53,16 +53,6 @@ std::string windowText(HWND window) {
 
 std::string dialogItemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
 
-std::string toolTipText(HWND toolTips, HWND tool) {
-    char text[80] = {};
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
-    info.hwnd = tool;
-    info.lpszText = text;
-    SendMessageA(toolTips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-    return text;
-}
-
 void clickButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

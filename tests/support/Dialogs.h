@@ -17,8 +17,6 @@
 HWND findDialog(DWORD processId, const std::set<HWND>& exclude = {});
 std::string windowText(HWND window);
 std::string dialogItemText(HWND dialog, int id);
-// The text a tooltip window shows for the tool that is the whole `tool` window.
-std::string toolTipText(HWND toolTips, HWND tool);
 // Posted, so a click that opens another modal loop does not block the caller.
 void clickButton(HWND dialog, int id);
 

@@ -1,8 +1,6 @@
 #include "support/MessageLog.h"
 
 #include <cstdio>
-#include <set>
-#include <sstream>
 
 MessageLog recordingLog;
 bool recordingAnswerSet = false;
@@ -45,64 +43,4 @@ std::string messageName(UINT message) {
         return text;
     }
     }
-}
-
-namespace {
-
-std::string describe(UINT message, WPARAM wParam, LPARAM lParam) {
-    std::ostringstream text;
-    text << messageName(message) << " wParam=0x" << std::hex << wParam << " lParam=0x" << static_cast<DWORD>(lParam);
-    return text.str();
-}
-
-bool agrees(const ExpectedMessage& expected, const RecordedMessage& actual) {
-    if (expected.message != actual.message) {
-        return false;
-    }
-    if ((expected.check & ExpectedMessage::WParam) && expected.wParam != actual.wParam) {
-        return false;
-    }
-    if ((expected.check & ExpectedMessage::LParam) && expected.lParam != actual.lParam) {
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-::testing::AssertionResult MessageLog::matches(std::initializer_list<ExpectedMessage> expected) const {
-    std::set<UINT> watched;
-    for (const auto& entry : expected) {
-        watched.insert(entry.message);
-    }
-    std::vector<RecordedMessage> actual;
-    for (const auto& entry : entries) {
-        if (watched.count(entry.message)) {
-            actual.push_back(entry);
-        }
-    }
-    std::size_t next = 0;
-    bool ok = true;
-    for (const auto& want : expected) {
-        if (next < actual.size() && agrees(want, actual[next])) {
-            ++next;
-        } else if (!(want.check & ExpectedMessage::Optional)) {
-            ok = false;
-            break;
-        }
-    }
-    if (ok && next == actual.size()) {
-        return ::testing::AssertionSuccess();
-    }
-    std::ostringstream dump;
-    dump << "expected:\n";
-    for (const auto& want : expected) {
-        dump << "  " << describe(want.message, want.wParam, want.lParam)
-             << ((want.check & ExpectedMessage::Optional) ? " (optional)" : "") << "\n";
-    }
-    dump << "actual:\n";
-    for (const auto& got : actual) {
-        dump << "  " << describe(got.message, got.wParam, got.lParam) << "\n";
-    }
-    return ::testing::AssertionFailure() << dump.str();
 }

@@ -13,14 +13,6 @@ int Picture::count(COLORREF color, const RECT& area) const {
     return found;
 }
 
-int Picture::differences(const Picture& other) const {
-    int found = 0;
-    for (std::size_t index = 0; index < pixels.size(); ++index) {
-        found += pixels[index] != other.pixels[index] ? 1 : 0;
-    }
-    return found;
-}
-
 Picture paintPicture(int width, int height, COLORREF background, const std::function<void(HDC)>& draw) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};

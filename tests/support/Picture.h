@@ -16,8 +16,6 @@ struct Picture {
     // Pixels of `color` inside `area`; the whole picture when none is given.
     int count(COLORREF color) const { return count(color, RECT{0, 0, width, height}); }
     int count(COLORREF color, const RECT& area) const;
-    // Pixels that differ from `other`, a picture of the same size.
-    int differences(const Picture& other) const;
 };
 
 // What `draw` paints into a 32-bit picture first filled with `background`.

@@ -14,7 +14,6 @@ constexpr int kRedEdit = 706;
 constexpr int kGreenEdit = 707;
 constexpr int kBlueEdit = 708;
 constexpr int kOpenFullButton = 719;
-constexpr int kCustomColors = 721;
 
 BOOL CALLBACK collectStaticText(HWND child, LPARAM context) {
     char className[32] = {};
@@ -52,17 +51,6 @@ HWND showTab(HWND sheet, int index, int probeId) {
         Sleep(kPollMilliseconds);
     }
     return nullptr;
-}
-
-std::string tabText(HWND sheet, int index) {
-    char text[64] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr), TCM_GETITEMA, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&item));
-    return text;
 }
 
 void setItemText(HWND dialog, int id, const std::string& text) {
@@ -114,13 +102,6 @@ std::string messageBoxText(HWND box) {
     return text;
 }
 
-HWND focusOfThread(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 void chooseFile(HWND chooser, const std::string& path) {
     HWND field = GetDlgItem(chooser, kFileNameCombo);
     if (!field || !IsWindowVisible(field)) {
@@ -136,13 +117,4 @@ void typeRgb(HWND colorDialog, int red, int green, int blue) {
     setItemText(colorDialog, kRedEdit, std::to_string(red));
     setItemText(colorDialog, kGreenEdit, std::to_string(green));
     setItemText(colorDialog, kBlueEdit, std::to_string(blue));
-}
-
-void clickFirstCustomColor(HWND colorDialog) {
-    RECT cells{};
-    GetWindowRect(GetDlgItem(colorDialog, kCustomColors), &cells);
-    POINT point{cells.left + 3, cells.top + 3};
-    ScreenToClient(colorDialog, &point);
-    SendMessageA(colorDialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-    SendMessageA(colorDialog, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
 }

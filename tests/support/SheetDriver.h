@@ -19,7 +19,6 @@ HWND currentPage(HWND sheet);
 HWND showTab(HWND sheet, int index, int probeId);
 inline void pressOk(HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
 inline void pressCancel(HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
-std::string tabText(HWND sheet, int index);
 
 void setItemText(HWND dialog, int id, const std::string& text);
 void setCheck(HWND dialog, int id, bool checked);
@@ -37,13 +36,9 @@ std::vector<std::string> comboItems(HWND dialog, int id);
 
 // The text of a message box, whatever identifier its static control has.
 std::string messageBoxText(HWND box);
-// The window with the keyboard focus in the thread that owns `window`.
-HWND focusOfThread(HWND window);
 
 // Types a path into the file chooser's name field and confirms it.
 void chooseFile(HWND chooser, const std::string& path);
 // Colour dialog: the extended part with the RGB fields is opened first, as a
 // user would, then the fields are typed into.
 void typeRgb(HWND colorDialog, int red, int green, int blue);
-// A click on the first cell of the custom colours.
-void clickFirstCustomColor(HWND colorDialog);
