@@ -1,5 +1,8 @@
 #include "app/Application.h"
 
+#include "framework/WindowProcedure.h"
+#include "resources/resource.h"
+
 #include <commctrl.h>
 
 #include <vector>
@@ -88,6 +91,14 @@ void Application::moduleDirectory(std::string& directory) const {
     const std::string path(buffer.data(), length);
     const auto backslash = path.find_last_of('\\');
     directory = backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
+}
+
+bool Application::registerWindowClasses() const {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
+    std::string documentClass;
+    return InitCommonControlsEx(&controls) && loadString(IDS_DOC_CLASS, documentClass) &&
+           registerWindowClass(documentClass.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, nullptr, nullptr,
+                               LoadCursorA(nullptr, IDC_ARROW), nullptr);
 }
 
 bool Application::createToolTipWindow(HWND owner) {

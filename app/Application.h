@@ -30,6 +30,9 @@ public:
     // The executable's folder, ending in a backslash.
     void moduleDirectory(std::string& directory) const;
 
+    // The common controls and the page window class ("LKDOCWND") that caption
+    // panes and floating page windows share.
+    bool registerWindowClasses() const;
     bool createToolTipWindow(HWND owner);
     // The tooltip control keeps the text pointer: pass text that lives as
     // long as the window (a string literal).

@@ -3,7 +3,6 @@
 #include "framework/WindowProcedure.h"
 #include "resources/resource.h"
 
-#include <commctrl.h>
 
 namespace {
 constexpr const char* kOwnerClassName = "lkdmywnd";
@@ -37,18 +36,12 @@ bool BookApplication::initInstance() {
     if (bringRunningInstanceForward()) {
         return false;
     }
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
-    if (!InitCommonControlsEx(&controls)) {
+    if (!registerWindowClasses()) {
         return false;
     }
     // There is no such table: the handle stays null and every keyboard
     // command is handled by window handlers.
     accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(kAcceleratorTableId));
-
-    std::string documentClass;
-    loadString(IDS_DOC_CLASS, documentClass);
-    registerWindowClass(documentClass.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, nullptr, nullptr,
-                        LoadCursorA(nullptr, IDC_ARROW), nullptr);
 
     if (!createOwnerWindow() || !createToolTipWindow(ownerWindow.hwnd)) {
         return false;

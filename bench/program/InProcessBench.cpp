@@ -14,9 +14,7 @@
 #include "bookwindow/PageList.h"
 #include "framework/WindowProcedure.h"
 #include "pagewindows/PageView.h"
-#include "resources/resource.h"
 
-#include <commctrl.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -250,12 +248,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 11;
     Application app;
     app.setStartupArguments(GetModuleHandleA(nullptr), GetCommandLineA(), SW_SHOWNORMAL);
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
-    InitCommonControlsEx(&controls);
-    std::string documentClass;
-    app.loadString(IDS_DOC_CLASS, documentClass);
-    registerWindowClass(documentClass.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, nullptr, nullptr,
-                        LoadCursorA(nullptr, IDC_ARROW), nullptr);
+    app.registerWindowClasses();
     app.createToolTipWindow(nullptr);
 
     WNDCLASSA hostClass{};

@@ -2,10 +2,7 @@
 // as the program's start-up makes it (instance, common controls, the page
 // window class, the tooltip window), then the tests.
 #include "app/Application.h"
-#include "framework/WindowProcedure.h"
-#include "resources/resource.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -25,12 +22,7 @@ int main(int argc, char** argv) {
     }
 
     ::testing::InitGoogleTest(&argc, argv);
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
-    InitCommonControlsEx(&controls);
-    std::string documentClass;
-    app.loadString(IDS_DOC_CLASS, documentClass);
-    registerWindowClass(documentClass.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, nullptr, nullptr,
-                        LoadCursorA(nullptr, IDC_ARROW), nullptr);
+    app.registerWindowClasses();
     app.createToolTipWindow(nullptr);
     return RUN_ALL_TESTS();
 }
