@@ -63,16 +63,13 @@ bool Application::loadString(UINT id, std::string& text) const {
     if (length == 0) {
         return false;
     }
-    // A full buffer may mean a cut string: load again with more room until
-    // the string leaves room to spare.
-    if (length >= kBufferStep - 1) {
-        for (int size = kBufferStep;; size += kBufferStep) {
-            buffer.resize(static_cast<std::size_t>(size));
-            length = LoadStringA(instance, id, buffer.data(), size);
-            if (length <= size - 2) {
-                break;
-            }
-        }
+    // A buffer filled to within a character of its end may mean a cut string:
+    // the system stops short rather than split a double-byte character. Load
+    // again with more room until the string leaves two bytes to spare.
+    for (int size = kBufferStep; length >= size - 2;) {
+        size += kBufferStep;
+        buffer.resize(static_cast<std::size_t>(size));
+        length = LoadStringA(instance, id, buffer.data(), size);
     }
     text.assign(buffer.data(), static_cast<std::size_t>(length));
     return true;

@@ -33,7 +33,9 @@ std::string outputOf(const std::string& program, std::string commandLine, const 
 
 // The strings (in this executable's own resource script) are longer and
 // shorter than the loader's first buffer of 256 bytes, and Japanese; a
-// string that fills the first buffer used to come back cut.
+// string that fills the first buffer used to come back cut, and so did a
+// long Japanese one, which the system stops a byte short of the buffer's end
+// rather than split a character.
 TEST(StringLoading, LengthsAroundTheFirstBufferComeBackWhole) {
     const auto alphabet = [](std::size_t length, char first) {
         std::string text;
@@ -42,8 +44,15 @@ TEST(StringLoading, LengthsAroundTheFirstBufferComeBackWhole) {
         }
         return text;
     };
+    const auto repeated = [](const std::string& piece, std::size_t times) {
+        std::string text;
+        for (std::size_t i = 0; i < times; ++i) {
+            text += piece;
+        }
+        return text;
+    };
     const std::pair<UINT, std::string> strings[] = {
-        {9001, alphabet(255, 'a')}, {9002, alphabet(254, 'a')}, {9003, alphabet(600, 'A')}, {9004, "日本語のメモ～"}};
+        {9001, alphabet(255, 'a')}, {9002, alphabet(254, 'a')}, {9003, alphabet(600, 'A')}, {9004, "日本語のメモ～"}, {9005, repeated("あ", 200)}};
     for (const auto& [id, expected] : strings) {
         std::string text;
         EXPECT_TRUE(application().loadString(id, text));
