@@ -21,6 +21,8 @@ TEST(CommandLine, ExitCodesAndComplaints) {
         {{"salvage", book, folder.file("sub/../book.bok")}, 2, "OUT must be another file than FILE"},
         {{"salvage", book, folder.file("sub")}, 1, "cannot write"},
         {{"export", book, book}, 1, "cannot create the folder"},
+        {{"check", book}, 0, ""},
+        {{"check", folder.file("missing.bok")}, 1, "cannot open"},
     };
     for (const auto& [arguments, code, mentions] : rows) {
         const RunResult result = lkbook(arguments);

@@ -258,10 +258,10 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
 
     auto* checkCommand = app.add_subcommand("check", "Tell whether FILE is a sound book");
     checkCommand->add_option("FILE", file, "the book file")->required()->type_name("");
-    checkCommand->footer("Prints \"sound book: N pages\" and exits with 0 for a sound book (also when\n"
-                         "bytes follow its last page, which it mentions); describes the damage with its\n"
-                         "byte offset and exits with 1 for a damaged book, and exits with 1 when FILE\n"
-                         "cannot be opened.\n");
+    checkCommand->footer("Prints \"sound book: N pages\" and exits with 0 for a sound book. Describes the\n"
+                         "damage with its byte offset and exits with 1 for a damaged book, which includes\n"
+                         "a book that goes on after its last page (its page count may have shrunk, and\n"
+                         "Leafkeeper refuses to open it). Exits with 1 when FILE cannot be opened.\n");
 
     auto* listCommand = app.add_subcommand("list", "List the pages of FILE, one line per page");
     listCommand->add_option("FILE", file, "the book file")->required()->type_name("");
