@@ -28,6 +28,15 @@ bool preserveAsBackup(const std::string& original, const std::string& backup);
 
 bool removeFile(const std::string& path);
 
+// Creates `path` for binary writing only when no file or folder of that name
+// exists; null otherwise. Nothing that was there is ever opened or replaced.
+std::FILE* createNew(const std::string& path);
+
+// A name beside `path` for a temporary file, unlike any the process gave
+// before: "<path>.<8 hex digits>.tmp". Whether the name is free is the
+// caller's to find out (createNew, or a hard link, fails on a taken name).
+std::string temporaryNameBeside(const std::string& path);
+
 bool exists(const std::string& path);
 
 } // namespace FileSystem

@@ -1,5 +1,6 @@
 #include "book/FileSystem.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,13 +53,30 @@ bool replaceFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+std::FILE* createNew(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, "wb");
+    if (!file) {
+        close(descriptor);
+        std::remove(path.c_str());
+    }
+    return file;
+}
+
 static bool copyFile(const std::string& from, const std::string& to) {
     std::FILE* in = std::fopen(from.c_str(), "rb");
     if (!in) {
         return false;
     }
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    bool ok = out != nullptr;
+    std::FILE* out = createNew(to);
+    if (!out) {
+        std::fclose(in);
+        return false;
+    }
+    bool ok = true;
     char chunk[1 << 16];
     while (ok) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, in);
@@ -69,25 +87,26 @@ static bool copyFile(const std::string& from, const std::string& to) {
         ok = std::fwrite(chunk, 1, got, out) == got;
     }
     std::fclose(in);
-    if (out) {
-        ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0 && ok;
-        ok = std::fclose(out) == 0 && ok;
+    ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok) {
+        std::remove(to.c_str());
     }
     return ok;
 }
 
 bool preserveAsBackup(const std::string& original, const std::string& backup) {
-    const std::string pending = backup + ".tmp";
+    const std::string pending = temporaryNameBeside(backup);
+    // Neither the link nor the copy replaces a file that has the pending name.
+    if (link(original.c_str(), pending.c_str()) != 0 && (errno == EEXIST || !copyFile(original, pending))) {
+        return false;
+    }
+    const bool replaced = replaceFile(pending, backup);
+    // A rename between two names of one file (the backup already a link to
+    // the book) succeeds without removing the source: the pending name goes
+    // either way.
     std::remove(pending.c_str());
-    if (link(original.c_str(), pending.c_str()) != 0 && !copyFile(original, pending)) {
-        std::remove(pending.c_str());
-        return false;
-    }
-    if (!replaceFile(pending, backup)) {
-        std::remove(pending.c_str());
-        return false;
-    }
-    return true;
+    return replaced;
 }
 
 bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }

@@ -1,6 +1,7 @@
 #include "book/FileSystem.h"
 
 #include <windows.h>
+#include <fcntl.h>
 #include <io.h>
 
 namespace FileSystem {
@@ -30,22 +31,42 @@ bool replaceFile(const std::string& from, const std::string& to) {
 }
 
 bool preserveAsBackup(const std::string& original, const std::string& backup) {
-    const std::string pending = backup + ".tmp";
-    DeleteFileA(pending.c_str());
+    const std::string pending = temporaryNameBeside(backup);
     // A hard link costs nothing; a file system without them gets a copy.
+    // Neither replaces a file that happens to have the pending name.
     if (!CreateHardLinkA(pending.c_str(), original.c_str(), nullptr) &&
-        !CopyFileA(original.c_str(), pending.c_str(), FALSE)) {
-        DeleteFileA(pending.c_str());
+        !CopyFileA(original.c_str(), pending.c_str(), TRUE)) {
         return false;
     }
-    if (!replaceFile(pending, backup)) {
-        DeleteFileA(pending.c_str());
-        return false;
-    }
-    return true;
+    const bool replaced = replaceFile(pending, backup);
+    // A rename between two names of one file (the backup already a link to
+    // the book) succeeds without removing the source: the pending name goes
+    // either way.
+    DeleteFileA(pending.c_str());
+    return replaced;
 }
 
 bool removeFile(const std::string& path) { return DeleteFileA(path.c_str()) == TRUE; }
+
+std::FILE* createNew(const std::string& path) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY | _O_WRONLY);
+    if (descriptor == -1) {
+        CloseHandle(handle);
+        DeleteFileA(path.c_str());
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(descriptor, "wb");
+    if (!file) {
+        _close(descriptor);
+        DeleteFileA(path.c_str());
+    }
+    return file;
+}
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

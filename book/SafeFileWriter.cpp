@@ -8,12 +8,14 @@
 namespace {
 // Large enough that a big book is written in few system calls.
 constexpr std::size_t kWriteBufferSize = 1 << 20;
+// Names tried for the temporary file before the save gives up.
+constexpr int kNameAttempts = 16;
 } // namespace
 
 SafeFileWriter::FaultHook SafeFileWriter::faultHook = nullptr;
 
 SafeFileWriter::SafeFileWriter(std::string targetPath, std::string backupPath)
-    : target(std::move(targetPath)), backup(std::move(backupPath)), tempPath(target + ".tmp") {}
+    : target(std::move(targetPath)), backup(std::move(backupPath)) {}
 
 SafeFileWriter::~SafeFileWriter() { abandon(); }
 
@@ -23,8 +25,17 @@ bool SafeFileWriter::open() {
     if (!allowed(Stage::Open)) {
         return false;
     }
-    file = std::fopen(tempPath.c_str(), "wb");
+    // A fresh name each time, created only where nothing is: a file that
+    // happens to be called like the temporary is never written over.
+    for (int attempt = 0; attempt < kNameAttempts && !file; ++attempt) {
+        tempPath = FileSystem::temporaryNameBeside(target);
+        file = FileSystem::createNew(tempPath);
+        if (!file && !FileSystem::exists(tempPath)) {
+            break;
+        }
+    }
     if (!file) {
+        tempPath.clear();
         return false;
     }
     // With a null buffer the C library would keep its small default one.

@@ -112,18 +112,27 @@ TEST(BookFile, EveryTruncationAndImpossibleLengthIsRefused) {
     }
 }
 
-// A failed save leaves the old file intact and no temporary file: the
-// temporary's name is taken, the target is a folder, its folder is missing.
+// A failed save leaves the old file intact and no temporary file: the target
+// is a folder, its folder is missing. Files that happen to carry the names a
+// temporary file might have are never touched, by a save or by its backup.
 TEST(BookFile, AFailedSaveLeavesTheOldFileIntactAndNoTemporary) {
     TempFolder folder;
     Book book;
     book.replacePages(unlikePages());
     const std::string target = folder.file("lk.bok");
+    const Bytes unrelated = bytesOf("someone else's file");
+    for (const char* name : {"lk.bok.tmp", "lk.bok.bak.tmp"}) {
+        writeAll(folder.file(name), unrelated);
+    }
     ASSERT_TRUE(Book().save(target));
+    ASSERT_TRUE(book.save(target, target + ".bak"));
+    ASSERT_TRUE(Book().save(target, target + ".bak"));
+    for (const char* name : {"lk.bok.tmp", "lk.bok.bak.tmp"}) {
+        EXPECT_EQ(readAll(folder.file(name)), unrelated) << name;
+        std::filesystem::remove(folder.file(name));
+    }
+    std::filesystem::remove(target + ".bak");
     const Bytes before = readAll(target);
-    std::filesystem::create_directory(target + ".tmp");
-    EXPECT_FALSE(book.save(target));
-    std::filesystem::remove(target + ".tmp");
     std::filesystem::create_directory(folder.file("folder.bok"));
     EXPECT_FALSE(book.save(folder.file("folder.bok")));
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("folder.bok")));

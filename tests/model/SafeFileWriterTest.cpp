@@ -24,7 +24,8 @@ SafeFileWriter::Stage failing;
 
 // Each save keeps the previous generation as the backup. A save that fails at
 // any stage leaves the book and its backup as they were and no temporary file;
-// the backup advances only once the new file is complete. The backup stays as
+// the backup advances only once the new file is complete, also when the backup
+// was left a second name of the book by a failed replace. The backup stays as
 // it was when the book file is damaged in place (as a hard link would not).
 TEST(SafeSave, TheBookAndItsBackupSurviveAFailureAtEveryStage) {
     for (const auto stage :
@@ -41,6 +42,7 @@ TEST(SafeSave, TheBookAndItsBackupSurviveAFailureAtEveryStage) {
         EXPECT_EQ(textOfBook(path + ".bak"), stage == SafeFileWriter::Stage::Replace ? "current" : "old");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2); // no temporary
         ASSERT_TRUE(saveText("next", path, path + ".bak"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
         writeAll(path, bytesOf("garbage"));
         EXPECT_EQ(textOfBook(path + ".bak"), "current");
     }
