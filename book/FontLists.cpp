@@ -58,12 +58,16 @@ int CALLBACK addFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM c
     return 1;
 }
 
+void addStandardSizes(HWND sizeList) {
+    for (const int size : kStandardSizes) {
+        SendMessageA(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(size).c_str()));
+    }
+}
+
 int CALLBACK addFontSizes(const LOGFONTA*, const TEXTMETRICA* metrics, DWORD fontType, LPARAM context) {
     const HWND sizeList = reinterpret_cast<HWND>(context);
     if ((fontType & TRUETYPE_FONTTYPE) || !(fontType & RASTER_FONTTYPE)) {
-        for (const int size : kStandardSizes) {
-            SendMessageA(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(size).c_str()));
-        }
+        addStandardSizes(sizeList);
         return 0;
     }
     const int dpi = screenDpiY > 0 ? screenDpiY : 96;
@@ -102,6 +106,12 @@ void fillSizeList(HWND sizeList, const std::string& face, int wantedSize) {
         copyFaceName(wanted.lfFaceName, face);
         const WindowDc screen(nullptr);
         EnumFontFamiliesExA(screen.get(), &wanted, addFontSizes, reinterpret_cast<LPARAM>(sizeList), 0);
+    }
+    if (comboCount(sizeList) == 0) {
+        addStandardSizes(sizeList);
+    }
+    if (wantedSize > 0) {
+        addRasterSize(sizeList, wantedSize);
     }
     selectSize(sizeList, wantedSize);
 }

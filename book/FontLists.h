@@ -20,9 +20,10 @@ void fillFaceList(HWND faceList);
 // true when it was added.
 bool addFaceName(HWND faceList, const char* name);
 
-// Refills `sizeList` with the point sizes offered for `face` and selects the
-// first that is not below `wantedSize`, or the last. An empty face (none
-// selected) or a face that is not installed leaves the list empty.
+// Refills `sizeList` with the point sizes offered for `face`, or the standard
+// sizes when it offers none (an empty face, or one that is not installed).
+// A positive `wantedSize` is listed too, so the size a page has is shown as
+// it is; the first size not below it is selected, or the last.
 void fillSizeList(HWND sizeList, const std::string& face, int wantedSize);
 
 // Puts a raster font's size into the ascending size list unless present.

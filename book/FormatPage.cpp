@@ -38,6 +38,8 @@ FormatPage::FormatPage() : PropertyPage(0, IDD_PAGE_FORMAT, 0, nullptr) {}
 void FormatPage::onCommand(UINT notificationCode, UINT id, HWND) {
     if (id == IDC_FACE && notificationCode == CBN_SELCHANGE) {
         refillSizesForWorkingSize();
+    } else if (id == IDC_FONT_SIZE && notificationCode == CBN_SELCHANGE) {
+        sizePicked = true;
     } else if (id == IDC_TARGET && notificationCode == CBN_SELCHANGE) {
         storeTarget();
         loadTarget();
@@ -156,7 +158,8 @@ void FormatPage::loadTarget() {
     selectIndex(item(IDC_FACE),
                 static_cast<int>(SendMessageA(item(IDC_FACE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                               reinterpret_cast<LPARAM>(face.c_str()))));
-    fillSizeList(item(IDC_FONT_SIZE), face, wantedSize);
+    sizePicked = false;
+    refillSizes(wantedSize);
     redrawSwatches();
 }
 
@@ -170,7 +173,7 @@ void FormatPage::storeTarget() {
         dialogItemText(IDC_FACE, format.fontFace);
     }
     int size = 0;
-    if (selectedSize(item(IDC_FONT_SIZE), size)) {
+    if (sizePicked && selectedSize(item(IDC_FONT_SIZE), size)) {
         format.fontSize = size;
     }
     // The frame belongs to neither target: a colour picked for it must
@@ -183,9 +186,15 @@ void FormatPage::storeTarget() {
 // picked since the target was loaded.
 void FormatPage::refillSizesForWorkingSize() {
     const TextFormat& format = selection(IDC_TARGET) != Editor ? workingFormat.titleFormat : workingFormat.editorFormat;
+    refillSizes(format.fontSize);
+}
+
+// The sizes of the face shown, which for a face that is not installed is no
+// face at all: the list then offers the standard sizes.
+void FormatPage::refillSizes(int wantedSize) {
     std::string face;
     dialogItemText(IDC_FACE, face);
-    fillSizeList(item(IDC_FONT_SIZE), face, format.fontSize);
+    fillSizeList(item(IDC_FONT_SIZE), face, wantedSize);
 }
 
 void FormatPage::chooseSwatchColor(Swatch swatch) {

@@ -37,6 +37,9 @@ public:
     std::array<Color, 3> swatches{AutoColor, AutoColor, AutoColor};
     // The text format the controls show: 0 the editor, 1 the title strip.
     int currentTarget = Editor;
+    // The user picked a size for the target shown; until then its stored
+    // size is kept, whatever the size list offers.
+    bool sizePicked = false;
 
 private:
     HWND item(int id) const { return GetDlgItem(hwnd, id); }
@@ -46,6 +49,7 @@ private:
     void loadTarget();
     void storeTarget();
     void refillSizesForWorkingSize();
+    void refillSizes(int wantedSize);
     void chooseSwatchColor(Swatch swatch);
     void redrawSwatches() const;
     void drawAutomaticLabel(HDC dc, RECT rect, COLORREF background) const;

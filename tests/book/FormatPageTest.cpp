@@ -33,13 +33,27 @@ bool run(Page& page, std::vector<DialogScript::Step> steps) {
 
 const std::string kStandardSizes = " of 8 9 10 11 12 14 16 18 20 22 24 26 28 36 48 72";
 
+// The standard sizes with one more in its place.
+std::string withSize(int size) {
+    std::string sizes = " of";
+    bool added = false;
+    for (int standard : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) {
+        if (!added && size < standard) {
+            sizes += " " + std::to_string(size);
+            added = true;
+        }
+        sizes += " " + std::to_string(standard);
+    }
+    return added ? sizes : sizes + " " + std::to_string(size);
+}
+
 } // namespace
 
-// A TrueType face lists the standard sizes and selects the first one not
-// below the wanted size. A face that is not installed can be neither
-// selected nor measured: the lists show nothing and OK keeps the face and
-// size. Switching the target keeps the edits of both; a new face looks for
-// the working size again, not the one just picked.
+// A TrueType face lists the standard sizes and the page's own size, which is
+// selected. A face that is not installed cannot be selected: the size list
+// offers the standard sizes and OK keeps the face and size. Switching the
+// target keeps the edits of both; a new face looks for the working size
+// again, not the one just picked.
 TEST(FormatTab, EachTargetKeepsItsFaceAndSize) {
     Page page;
     page.title = "書式";
@@ -62,11 +76,33 @@ TEST(FormatTab, EachTargetKeepsItsFaceAndSize) {
                         chooseComboIndex(tab, IDC_TARGET, 1);
                         pressOk(sheet);
                     }}));
-    EXPECT_EQ(shown, (std::vector<std::string>{"エディタ Tahoma 14" + kStandardSizes, "タイトル   of",
+    EXPECT_EQ(shown, (std::vector<std::string>{"エディタ Tahoma 13" + withSize(13), "タイトル  15" + withSize(15),
                                                "エディタ IPA明朝 20" + kStandardSizes,
                                                "エディタ IPA Pゴシック 20" + kStandardSizes}));
     EXPECT_TRUE(page.format.editorFormat == (TextFormat{AutoColor, AutoColor, "IPA明朝", 20}));
     EXPECT_TRUE(page.format.titleFormat == (TextFormat{AutoColor, AutoColor, "存在しない書体", 15}));
+}
+
+// OK after only looking at the tab keeps every stored size and face, those
+// no list offers included; a size outside every list keeps its place too.
+TEST(FormatTab, OkWithoutChangesKeepsTheStoredFormat) {
+    const std::pair<TextFormat, TextFormat> formats[] = {
+        {{AutoColor, AutoColor, "Tahoma", 13}, {AutoColor, AutoColor, "IPA明朝", 100}},
+        {{AutoColor, AutoColor, "存在しない書体", 7}, {AutoColor, AutoColor, "Tahoma", -5}},
+    };
+    for (const auto& [editor, title] : formats) {
+        Page page;
+        page.title = "書式";
+        page.format.editorFormat = editor;
+        page.format.titleFormat = title;
+        const PageFormat before = page.format;
+        EXPECT_TRUE(run(page, {[&](HWND sheet) {
+                                const HWND tab = showTab(sheet, 1, IDC_FACE);
+                                chooseComboIndex(tab, IDC_TARGET, 1);
+                                pressOk(sheet);
+                            }}));
+        EXPECT_TRUE(page.format == before) << editor.fontSize << " " << title.fontSize;
+    }
 }
 
 // Cancel in the colour dialog is no choice; its automatic button ends it as
