@@ -1,6 +1,7 @@
 #include "book/GeneralPage.h"
 
 #include "book/PageSettingsSheet.h"
+#include "framework/ModalLoop.h"
 #include "resources/resource.h"
 
 #include <ctime>
@@ -31,7 +32,7 @@ bool GeneralPage::onKillActive() {
     if (!title.empty()) {
         return false;
     }
-    MessageBoxA(hwnd, "ページタイトルを入力してください。", "Leafjotter", MB_ICONINFORMATION);
+    messageBox(hwnd, "ページタイトルを入力してください。", "Leafjotter", MB_ICONINFORMATION);
     SetFocus(GetDlgItem(hwnd, IDC_TITLE));
     return true;
 }

@@ -3,6 +3,7 @@
 #include "book/Book.h"
 #include "book/BookFile.h"
 #include "book/Settings.h"
+#include "framework/ModalLoop.h"
 #include "resources/resource.h"
 
 #include <commdlg.h>
@@ -112,7 +113,7 @@ void OptionsPage::chooseBookFile() const {
         return;
     }
     if (!isBookFileAcceptable(path)) {
-        MessageBoxA(hwnd, kInvalidFileMessage, kMessageCaption, MB_ICONERROR);
+        messageBox(hwnd, kInvalidFileMessage, kMessageCaption, MB_ICONERROR);
         return;
     }
     setDialogItemText(IDC_BOOK_FILE, path);

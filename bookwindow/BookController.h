@@ -15,7 +15,8 @@ public:
     // Asks first; a floating page's window and object are gone when it returns
     // after the user agreed.
     virtual void deletePage(Page* page) = 0;
-    virtual void movePage(int index, bool up) = 0;
+    // false when nothing moved (an end of the book, or a dialog is open).
+    virtual bool movePage(int index, bool up) = 0;
     virtual void editPageSettings(int index) = 0;
     virtual void newPage() = 0;
     virtual void refreshPageList(bool keepSelection) = 0;

@@ -4,6 +4,7 @@
 #include "book/BookFile.h"
 #include "book/FileSystem.h"
 #include "book/LkError.h"
+#include "framework/ModalLoop.h"
 
 #include <ctime>
 #include <memory>
@@ -30,7 +31,7 @@ BookStorage::Loaded BookStorage::load(HWND owner, const std::string& path) {
         damagedFile = true;
         std::vector<std::unique_ptr<Page>> backupPages;
         if (!readBackup(path, backupPages)) {
-            MessageBoxA(owner, error.what(), kCaption, MB_ICONERROR);
+            messageBox(owner, error.what(), kCaption, MB_ICONERROR);
             return Loaded::Nothing;
         }
         if (!askToOpenBackup(owner, path)) {
@@ -55,7 +56,7 @@ bool BookStorage::askToOpenBackup(HWND owner, const std::string& path) const {
     const std::string question = "ブックファイルが壊れているため読み込めません。\r\n" + path +
                                  "\r\n\r\n前回保存したときのバックアップがあります。\r\n" + backupPathOf(path) +
                                  "\r\n\r\nバックアップを開きますか？";
-    return MessageBoxA(owner, question.c_str(), kCaption, MB_YESNO | MB_ICONERROR) == IDYES;
+    return messageBox(owner, question, kCaption, MB_YESNO | MB_ICONERROR) == IDYES;
 }
 
 bool BookStorage::write(const std::string& path) {
@@ -82,22 +83,23 @@ bool BookStorage::keepDamagedFileAside(const std::string& path) {
     return true;
 }
 
-bool BookStorage::writeReportingFailure(HWND owner, const std::string& path) {
+BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::string& path) {
     while (!write(path)) {
         const std::string recovery = recoveryPath();
         const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
                                      "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
                                      recovery;
-        if (MessageBoxA(owner, question.c_str(), kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
+        if (messageBox(owner, question, kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
             continue;
         }
-        if (!book.save(recovery)) {
-            const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
-            MessageBoxA(owner, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
+        if (book.save(recovery)) {
+            return Outcome::Recovered;
         }
-        return false;
+        const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
+        messageBox(owner, failure, kCaption, MB_OK | MB_ICONERROR);
+        return Outcome::Lost;
     }
-    return true;
+    return Outcome::Written;
 }
 
 // A book that is already in its file as it is now is not written again: the

@@ -27,9 +27,11 @@ public:
 
     // Writes the book; false on failure, the old file then untouched.
     bool write(const std::string& path);
+    // Where a write that reports its failure left the book.
+    enum class Outcome { Written, Recovered, Lost };
     // Writes the book; on failure asks to try again or writes a recovery file
-    // that the message names. true when the book reached `path`.
-    bool writeReportingFailure(HWND owner, const std::string& path);
+    // that the message names, and says when even that failed.
+    Outcome writeReportingFailure(HWND owner, const std::string& path);
     // Whether the exit has anything to write to `path`.
     bool needsWriting(const std::string& path) const;
 

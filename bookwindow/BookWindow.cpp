@@ -1,11 +1,11 @@
 #include "bookwindow/BookWindow.h"
 
 #include "app/Application.h"
-#include "book/PageSettingsSheet.h"
 #include "bookwindow/PageList.h"
 #include "framework/ColorMath.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
 #include "framework/WindowProcedure.h"
 #include "pagewindows/AboutBox.h"
@@ -146,7 +146,7 @@ bool BookWindow::loadBook() {
     reopeningFloatingPages = true;
     for (unsigned i = 0; i < book.count(); ++i) {
         if (book.at(i)->floating) {
-            floatPage(static_cast<int>(i), false);
+            showInNote(*book.at(i), false);
         }
     }
     reopeningFloatingPages = false;
@@ -231,9 +231,16 @@ void BookWindow::showPageList(bool setFocus) {
 }
 
 void BookWindow::floatPage(int index, bool placeOverView) {
-    Page* page = book.at(static_cast<unsigned>(index));
-    if (page->floating) {
-        if (FloatingPageWindow* window = floatingWindowOf(page)) {
+    if (busyAsking()) {
+        return;
+    }
+    showInNote(*book.at(static_cast<unsigned>(index)), placeOverView);
+    bookChanged();
+}
+
+void BookWindow::showInNote(Page& page, bool placeOverView) {
+    if (page.floating) {
+        if (FloatingPageWindow* window = floatingWindowOf(&page)) {
             ShowWindow(window->hwnd, SW_SHOW);
             return;
         }
@@ -246,18 +253,20 @@ void BookWindow::floatPage(int index, bool placeOverView) {
         RECT rect{};
         GetWindowRect(pageView->hwnd, &rect);
         OffsetRect(&rect, kFloatOffset, kFloatOffset);
-        page->floatingRect = {rect.left, rect.top, rect.right, rect.bottom};
+        page.floatingRect = {rect.left, rect.top, rect.right, rect.bottom};
     }
-    window->setPage(page);
+    window->setPage(&page);
     ShowWindow(window->hwnd, SW_SHOW);
     pageView->setPage(nullptr);
     showPageList(false);
-    floatingWindows[page] = std::move(window);
+    floatingWindows[&page] = std::move(window);
     pageList->updateButtons();
-    bookChanged();
 }
 
 void BookWindow::returnToBook(Page* page) {
+    if (busyAsking()) {
+        return;
+    }
     const auto entry = floatingWindows.find(page);
     if (entry == floatingWindows.end()) {
         return;
@@ -275,19 +284,17 @@ void BookWindow::returnToBook(Page* page) {
 }
 
 void BookWindow::deletePage(Page* page) {
-    const unsigned index = book.indexOf(page);
-    if (index >= book.count()) {
-        return;
-    }
-    // A floating note's menu stays usable while the page's own settings sheet
-    // is open; that sheet would write into the deleted page on OK.
-    if (page == editedPage) {
-        MessageBoxA(hwnd, "このページの設定を開いています。設定を閉じてから削除してください。", kCaption,
-                    MB_OK | MB_ICONINFORMATION);
+    if (busyAsking() || book.indexOf(page) >= book.count()) {
         return;
     }
     const std::string question = "「" + page->title + "」ページを削除してよろしいですか？";
-    if (MessageBoxA(hwnd, question.c_str(), kCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL) {
+    if (messageBox(hwnd, question, kCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL) {
+        return;
+    }
+    // Looked up again after the question: its place in the book is the one
+    // to remove now.
+    const unsigned index = book.indexOf(page);
+    if (!stillRunning() || index >= book.count()) {
         return;
     }
     if (page->floating) {
@@ -328,12 +335,13 @@ void BookWindow::adjustIndexesAfterDelete(int index) {
     }
 }
 
-void BookWindow::movePage(int index, bool up) {
-    if (!book.move(static_cast<unsigned>(index), up)) {
-        return;
+bool BookWindow::movePage(int index, bool up) {
+    if (busyAsking() || !book.move(static_cast<unsigned>(index), up)) {
+        return false;
     }
     adjustBeginPageAfterMove(index, up);
     bookChanged();
+    return true;
 }
 
 void BookWindow::adjustBeginPageAfterMove(int index, bool up) {
@@ -346,11 +354,15 @@ void BookWindow::adjustBeginPageAfterMove(int index, bool up) {
 }
 
 void BookWindow::editPageSettings(int index) {
-    Page* page = book.at(static_cast<unsigned>(index));
-    if (!page->editSettings(hwnd)) {
+    if (busyAsking()) {
         return;
     }
-    if (index == settings.showPage) {
+    Page* page = book.at(static_cast<unsigned>(index));
+    if (!page->editSettings(hwnd) || !stillRunning() || book.indexOf(page) >= book.count()) {
+        return;
+    }
+    // The page, not its index: the view shows it wherever it now stands.
+    if (page == shownPage()) {
         pageView->setPage(page);
     } else {
         pageList->refresh(true);
@@ -364,8 +376,11 @@ void BookWindow::editPageSettings(int index) {
 }
 
 void BookWindow::newPage() {
+    if (busyAsking()) {
+        return;
+    }
     auto page = std::make_unique<Page>();
-    if (!page->editSettings(hwnd)) {
+    if (!page->editSettings(hwnd) || !stillRunning()) {
         return;
     }
     const int index = book.append(std::move(page));
@@ -376,6 +391,22 @@ void BookWindow::newPage() {
 }
 
 void BookWindow::refreshPageList(bool keepSelection) { pageList->refresh(keepSelection); }
+
+// While the program waits for an answer (a question, a sheet, the About box,
+// a failed save), the pages stay as they are: a note's menu or the page list
+// could otherwise delete or move the very page the open dialog is about. The
+// dialog comes forward instead.
+bool BookWindow::busyAsking() const { return ModalLoop::bringForward(); }
+
+// The session may end while a dialog is open: the window is then destroyed
+// and the book written before the dialog's answer comes back.
+bool BookWindow::stillRunning() const { return hwnd != nullptr; }
+
+Page* BookWindow::shownPage() const {
+    return settings.showPage >= 0 && static_cast<unsigned>(settings.showPage) < book.count()
+               ? book.at(static_cast<unsigned>(settings.showPage))
+               : nullptr;
+}
 
 void BookWindow::bookChanged() {
     if (reopeningFloatingPages) {
@@ -419,9 +450,10 @@ void BookWindow::saveWhileRunning() {
     // Changes made while a failure is reported mark the book again.
     unsavedChanges = false;
     bool saved = storage.write(settings.bookFile);
-    if (!saved && !saveFailureReported) {
+    // Not over another open dialog: the next try after it closes reports it.
+    if (!saved && !saveFailureReported && !ModalLoop::running()) {
         saveFailureReported = true;
-        saved = storage.writeReportingFailure(hwnd, settings.bookFile);
+        saved = storage.writeReportingFailure(hwnd, settings.bookFile) == BookStorage::Outcome::Written;
     }
     if (saved) {
         saveFailureReported = false;
@@ -471,24 +503,39 @@ bool BookWindow::storeViews() {
     return changed;
 }
 
+// The settings file names the new book only once the book in use is safe.
 void BookWindow::showOptions() {
+    if (busyAsking()) {
+        return;
+    }
     const std::string previousBookFile = settings.bookFile;
-    if (settings.runOptions(hwnd, book) <= 0) {
+    if (settings.runOptions(hwnd, book) <= 0 || !stillRunning()) {
         return;
     }
     applySystemColors();
-    settings.save();
-    if (settings.bookFile == previousBookFile) {
-        return;
+    if (settings.bookFile != previousBookFile && !switchBookFile(previousBookFile)) {
+        settings.bookFile = previousBookFile;
     }
-    // The book in use is written to its own file before another one replaces
-    // it, so nothing typed since the last save is lost by the switch.
+    settings.save();
+}
+
+// The book in use is written to its own file, or else to a recovery file,
+// before another one replaces it. When it reaches neither, the switch does
+// not happen: the pages and their notes stay, and so does the book file.
+bool BookWindow::switchBookFile(const std::string& previousBookFile) {
+    storeViews();
+    if (storage.writeReportingFailure(hwnd, previousBookFile) == BookStorage::Outcome::Lost) {
+        const std::string message = "ブックを保存できなかったため、ブックファイルを切り替えませんでした。\r\n" +
+                                    previousBookFile + "\r\n\r\n" + "ページはそのまま残っています。";
+        messageBox(hwnd, message, kCaption, MB_OK | MB_ICONERROR);
+        return false;
+    }
     closeFloatingWindows();
-    pageView->storePage();
-    storage.writeReportingFailure(hwnd, previousBookFile);
     pageView->setPage(nullptr);
     showPageList(true);
     loadBook();
+    unsavedChanges = false;
+    return true;
 }
 
 void BookWindow::showBookWindow(bool show) {
@@ -696,6 +743,11 @@ void BookWindow::onLButtonDown(UINT, int x, int y) {
     }
 }
 
+// The default handling of a right press on the strip, which hit-tests as the
+// caption, waits for the release itself (for the system menu) and swallows
+// it under Wine: taken here, the release arrives and opens the main menu.
+void BookWindow::onNcRButtonDown(UINT, int, int) {}
+
 void BookWindow::onNcRButtonUp(UINT, int x, int y) { showMainMenu(x, y); }
 
 void BookWindow::showMainMenu(int x, int y) {
@@ -769,11 +821,9 @@ void BookWindow::onTrayNotify(UINT iconId, UINT mouseMessage) {
     if (iconId != kTrayIconId) {
         return;
     }
-    // While a sheet or message box of the main window is open, the icon only
-    // brings it forward: its menu could end the program or replace the book
-    // under the open dialog.
-    if (!IsWindowEnabled(hwnd) && (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN)) {
-        SetForegroundWindow(GetLastActivePopup(hwnd));
+    // While a sheet or message box is open, the icon only brings it forward:
+    // its menu could end the program or replace the book under the dialog.
+    if ((mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN) && busyAsking()) {
         return;
     }
     if (mouseMessage == WM_LBUTTONDOWN) {

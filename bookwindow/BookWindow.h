@@ -34,7 +34,7 @@ public:
     void floatPage(int index, bool placeOverView) override;
     void returnToBook(Page* page) override;
     void deletePage(Page* page) override;
-    void movePage(int index, bool up) override;
+    bool movePage(int index, bool up) override;
     void editPageSettings(int index) override;
     void newPage() override;
     void refreshPageList(bool keepSelection) override;
@@ -60,6 +60,7 @@ public:
     void onPaint() override;
     LRESULT onNcHitTest(int x, int y) override;
     void onLButtonDown(UINT keys, int x, int y) override;
+    void onNcRButtonDown(UINT hitTest, int x, int y) override;
     void onNcRButtonUp(UINT hitTest, int x, int y) override;
     bool onQueryEndSession() override;
     void onTimer(UINT_PTR id, LPARAM callback) override;
@@ -83,6 +84,12 @@ private:
     void lowerOwnerBeneathEverything() const;
     void runAboutBox();
     void adjustIndexesAfterDelete(int index);
+    bool switchBookFile(const std::string& previousBookFile);
+    void showInNote(Page& page, bool placeOverView);
+    bool busyAsking() const;
+    bool stillRunning() const;
+    // The page the page view shows, null while the list is shown.
+    Page* shownPage() const;
     void adjustBeginPageAfterMove(int index, bool up);
 
     // Stores what the views show into their pages, as at exit, leaving the

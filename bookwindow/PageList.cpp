@@ -383,9 +383,7 @@ bool PageList::moveSelected(bool up) {
     if (!pageAt(selected) || !pageAt(target)) {
         return false;
     }
-    owner->movePage(selected, up);
-    moveRow(selected, up);
-    return true;
+    return owner->movePage(selected, up) && moveRow(selected, up);
 }
 
 void PageList::enableButton(int index, bool enabled) const {

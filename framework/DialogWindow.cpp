@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "framework/DialogProcedure.h"
+#include "framework/ModalLoop.h"
 
 void DialogWindow::onClose() {
     endDialog();
@@ -12,6 +13,7 @@ void DialogWindow::onOK() {}
 void DialogWindow::onCancel() {}
 
 int DialogWindow::doModal(int templateId, HWND parent) {
+    const ModalLoop loop;
     return static_cast<int>(DialogBoxParamA(application().instance, MAKEINTRESOURCEA(templateId), parent,
                                             dialogProcedure, reinterpret_cast<LPARAM>(this)));
 }

@@ -1,6 +1,7 @@
 #include "framework/PropertySheet.h"
 
 #include "app/Application.h"
+#include "framework/ModalLoop.h"
 #include "framework/PropertyPage.h"
 
 #include <commctrl.h>
@@ -40,5 +41,6 @@ int PropertySheet::run(DWORD flags, HWND parent, int iconId, const char* caption
     header.nPages = static_cast<UINT>(records.size());
     header.nStartPage = startPage;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(records.data());
+    const ModalLoop loop;
     return static_cast<int>(PropertySheetA(&header));
 }

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "book/Page.h"
 #include "bookwindow/BookController.h"
+#include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
 #include "resources/resource.h"
 
@@ -298,9 +299,13 @@ void FloatingPageWindow::showMenu(int x, int y) {
 }
 
 // The sheet runs a modal loop in which the book window may close this window
-// (the program ends from the notification-area menu, the page is deleted
-// from the page list); then the object is gone and nothing may be touched.
+// (the program ends from its main menu or with the session); then the object
+// is gone and nothing may be touched.
 void FloatingPageWindow::editSettings() {
+    // One question at a time: another dialog of the program is open.
+    if (ModalLoop::bringForward()) {
+        return;
+    }
     const HWND window = hwnd;
     const bool confirmed = page()->editSettings(window);
     if (application().windowRegistry.find(window) != this) {

@@ -41,7 +41,7 @@ public:
     void floatPage(int, bool) override {}
     void returnToBook(Page*) override {}
     void deletePage(Page*) override {}
-    void movePage(int, bool) override {}
+    bool movePage(int, bool) override { return true; }
     void editPageSettings(int) override {}
     void newPage() override {}
     void refreshPageList(bool) override {}

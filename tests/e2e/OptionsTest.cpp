@@ -46,3 +46,34 @@ TEST(Options, SwitchingBookFilesWritesTheOldBookFirstAndComesBackWhole) {
     EXPECT_TRUE(notes.size() == 1 && IsWindowVisible(notes.front()));
     EXPECT_EQ(program.exit(), "");
 }
+
+// A book that reaches neither its file nor a recovery file is not switched
+// away from: the pages and the note stay, the settings go on naming the old
+// book, and the user is told. Where a recovery file could be written the
+// switch goes ahead.
+TEST(Options, ABookThatCannotBeWrittenAnywhereIsNotSwitchedAway) {
+    for (const char* fault : {"fail-open-everywhere", "fail-open"}) {
+        SCOPED_TRACE(fault);
+        const bool lost = std::string(fault) == "fail-open-everywhere";
+        ProgramUnderTest program(fault);
+        program.writePageAndNote();
+        ASSERT_TRUE(program.start());
+        PostMessageA(program.mainWindow(), WM_COMMAND, 0, 0);
+        const HWND sheet = program.waitForDialog();
+        ASSERT_NE(sheet, nullptr);
+        setItemText(currentPage(sheet), 1011, program.file("other.bok"));
+        pressOk(sheet);
+        ASSERT_TRUE(waitUntilGone(sheet, 10000));
+        EXPECT_NE(program.answerDialog(IDCANCEL).find(program.bookPath()), std::string::npos);
+        if (lost) {
+            EXPECT_NE(program.answerDialog(IDOK).find("lk-recovered-"), std::string::npos);
+            EXPECT_NE(program.answerDialog(IDOK).find("切り替えませんでした"), std::string::npos);
+        }
+        program.settle();
+        EXPECT_EQ(program.pageCount(), lost ? 2 : 0);
+        EXPECT_EQ(program.floatingWindows().size(), lost ? 1u : 0u);
+        EXPECT_TRUE(!lost || windowText(program.editor()) == "page at start");
+        EXPECT_EQ(program.iniValue("Option", "Save File"), lost ? program.bookPath() : program.file("other.bok"));
+        program.kill();
+    }
+}

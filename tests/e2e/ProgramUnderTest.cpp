@@ -29,6 +29,20 @@ std::string ProgramUnderTest::iniValue(const char* section, const char* key) con
     return value;
 }
 
+std::vector<std::string> ProgramUnderTest::filesMatching(const std::string& pattern) const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(file(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 void ProgramUnderTest::writePageAndNote(const std::string& options) const {
     writeBook(bookPath(), {{"page", "page at start"}, {"note", "note at start", true}});
     write("Leafkeeper.ini", "[Option]\r\nBegin Page=0\r\n" + options);
@@ -96,6 +110,21 @@ void ProgramUnderTest::settle() const {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     WaitForInputIdle(process.hProcess, 5000);
+}
+
+void ProgramUnderTest::handledPosted(HWND window) const {
+    for (const bool topmost : {true, false}) {
+        PostMessageA(window, WM_COMMAND, 110, 0);
+        EXPECT_TRUE(waitFor([&] { return ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == topmost; }));
+    }
+}
+
+std::vector<HWND> ProgramUnderTest::dialogs() const {
+    std::set<HWND> found;
+    while (const HWND dialog = findDialog(process.dwProcessId, found)) {
+        found.insert(dialog);
+    }
+    return std::vector<HWND>(found.begin(), found.end());
 }
 
 // A message box keeps its text in the static control 0xFFFF. The program

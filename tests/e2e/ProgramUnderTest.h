@@ -26,6 +26,8 @@ public:
     std::string bookPath() const { return file("lk.bok"); }
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
     std::string read(const std::string& name) const { return readText(file(name)); }
+    // Names of the files in the program's folder that match a wildcard pattern.
+    std::vector<std::string> filesMatching(const std::string& pattern) const;
     void write(const std::string& name, const std::string& contents) const { writeText(file(name), contents); }
     // A value of the program's INI file, "<missing>" when it has none.
     std::string iniValue(const char* section, const char* key) const;
@@ -62,6 +64,12 @@ public:
     HWND waitForDialog(HWND previous = nullptr, DWORD milliseconds = 10000) const;
     // Waits until the program has handled everything sent so far.
     void settle() const;
+    // Waits until the program has handled everything posted so far, also
+    // inside a modal loop: posts two toggles of the window's always-on-top
+    // command (110, to the book window or a note) and waits for both.
+    void handledPosted(HWND window) const;
+    // Every dialog (message box, sheet) the program shows now.
+    std::vector<HWND> dialogs() const;
     // Answers the next dialog with a button and waits until it is handled;
     // returns the message it showed.
     std::string answerDialog(int button) const;

@@ -27,7 +27,10 @@ public:
     void floatPage(int index, bool placeOverView) override { record({"floatPage", index, nullptr, placeOverView}); }
     void returnToBook(Page* page) override { record({"returnToBook", -1, page}, page); }
     void deletePage(Page* page) override { record({"deletePage", -1, page}, page); }
-    void movePage(int index, bool up) override { record({"movePage", index, nullptr, up}); }
+    bool movePage(int index, bool up) override {
+        record({"movePage", index, nullptr, up});
+        return true;
+    }
     void editPageSettings(int index) override { record({"editPageSettings", index}); }
     void newPage() override { record({"newPage"}); }
     void refreshPageList(bool keepSelection) override { record({"refreshPageList", -1, nullptr, keepSelection}); }

@@ -7,7 +7,8 @@
 //                          that stage fails every time, as a full disk or a
 //                          refused rename would
 // Only writes of a book file named "lk.bok" are affected, so a recovery file
-// can still be written.
+// can still be written; with
+//   fail-open-everywhere   no file at all can be made, recovery files included.
 #include "app/RunLeafkeeper.h"
 #include "book/SafeFileWriter.h"
 
@@ -19,6 +20,9 @@ namespace {
 
 bool injectFault(SafeFileWriter::Stage stage, const std::string& target) {
     const std::string fault = std::getenv("LK_FAULT");
+    if (fault == "fail-open-everywhere") {
+        return stage != SafeFileWriter::Stage::Open;
+    }
     if (target.size() < 7 || target.substr(target.size() - 7) != "\\lk.bok") {
         return true;
     }

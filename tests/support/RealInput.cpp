@@ -1,0 +1,133 @@
+#include "support/RealInput.h"
+
+#include <cstring>
+#include <vector>
+
+namespace RealInput {
+
+namespace {
+
+constexpr int kDragSteps = 8;
+
+INPUT mouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+INPUT keyInput(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Absolute coordinates run from 0 to 65535 across the primary screen.
+LONG normalised(LONG value, int extent) { return static_cast<LONG>((value * 65535LL + extent / 2) / (extent - 1)); }
+
+DWORD buttonFlag(Button button, bool down) {
+    if (button == Button::Left) {
+        return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+}
+
+} // namespace
+
+void moveTo(POINT point) {
+    send({mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(point.x, GetSystemMetrics(SM_CXSCREEN)),
+                     normalised(point.y, GetSystemMetrics(SM_CYSCREEN)))});
+}
+
+void press(Button button) { send({mouseInput(buttonFlag(button, true))}); }
+
+void release(Button button) { send({mouseInput(buttonFlag(button, false))}); }
+
+void click(POINT point, Button button) {
+    moveTo(point);
+    send({mouseInput(buttonFlag(button, true)), mouseInput(buttonFlag(button, false))});
+}
+
+void doubleClick(POINT point) {
+    moveTo(point);
+    send({mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP), mouseInput(MOUSEEVENTF_LEFTDOWN),
+          mouseInput(MOUSEEVENTF_LEFTUP)});
+}
+
+void drag(POINT from, POINT to, Button button) {
+    moveTo(from);
+    press(button);
+    for (int step = 1; step <= kDragSteps; ++step) {
+        moveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
+        Sleep(10); // the system's move loop takes one position at a time
+    }
+    release(button);
+}
+
+void keys(std::initializer_list<WORD> virtualKeys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : virtualKeys) {
+        inputs.push_back(keyInput(key, false));
+    }
+    for (auto key = virtualKeys.end(); key != virtualKeys.begin();) {
+        inputs.push_back(keyInput(*--key, true));
+    }
+    send(inputs);
+}
+
+void typeAscii(const std::string& text) {
+    for (const char character : text) {
+        const SHORT mapped = VkKeyScanA(character);
+        const WORD key = LOBYTE(mapped);
+        if (HIBYTE(mapped) & 1) {
+            keys({VK_SHIFT, key});
+        } else {
+            keys({key});
+        }
+    }
+}
+
+bool paste(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) {
+        return false;
+    }
+    EmptyClipboard();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool placed = false;
+    if (memory) {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+        if (!placed) {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+    if (placed) {
+        keys({VK_CONTROL, 'V'});
+    }
+    return placed;
+}
+
+POINT centreOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT pointIn(HWND window, int x, int y) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{x >= 0 ? rect.left + x : rect.right + x, y >= 0 ? rect.top + y : rect.bottom + y};
+}
+
+} // namespace RealInput
