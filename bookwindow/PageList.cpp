@@ -255,18 +255,21 @@ LRESULT PageList::onCtlColorButton(HDC, HWND) {
     return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
 }
 
-void PageList::onParentNotify(UINT event, UINT, LPARAM) {
+// The point is where the button went down, in the pane's client area; the
+// pointer may have moved on since.
+void PageList::onParentNotify(UINT event, UINT, LPARAM value) {
     if (event == WM_RBUTTONDOWN) {
-        showRowMenu();
+        POINT pressed{static_cast<short>(LOWORD(value)), static_cast<short>(HIWORD(value))};
+        ClientToScreen(hwnd, &pressed);
+        showRowMenu(pressed);
     }
 }
 
-void PageList::showRowMenu() {
-    POINT cursor{};
-    if (!GetCursorPos(&cursor) || listBox.listBoxCount() == 0) {
+void PageList::showRowMenu(POINT pressed) {
+    if (listBox.listBoxCount() == 0) {
         return;
     }
-    POINT inList = cursor;
+    POINT inList = pressed;
     ScreenToClient(listBox.hwnd, &inList);
     int row = 0;
     if (!listBox.listBoxItemAt(inList, row)) {
@@ -285,7 +288,7 @@ void PageList::showRowMenu() {
         return;
     }
     DeleteMenu(popup, page->floating ? CMD_FLOAT_PAGE : CMD_RETURN_TO_BOOK, MF_BYCOMMAND);
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pressed.x, pressed.y, 0, hwnd, nullptr);
 }
 
 LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {

@@ -53,9 +53,9 @@ public:
 protected:
     void drawRow(const DRAWITEMSTRUCT& item) const;
     void drawButton(const DRAWITEMSTRUCT& item) const;
-    // Right button down in a child: selects the row under the cursor and
-    // opens the "LIST" menu for it; nothing when the cursor is on no row.
-    void showRowMenu();
+    // Right button down in a child at the screen point: selects the row there
+    // and opens the "LIST" menu for it; nothing when the point is on no row.
+    void showRowMenu(POINT pressed);
 
 private:
     void createButtons();

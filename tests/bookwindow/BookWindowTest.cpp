@@ -1,22 +1,35 @@
-// The book window in this process: its hit testing and the main menu under a
-// real right click. The program as a whole is driven end to end in tests/e2e.
+// The book window in this process, on a book of its own: what the user sees
+// after each thing done to a page, the menus, the editor and the pointer,
+// driven through the real window system. The program as a whole is driven
+// end to end in tests/e2e.
 #include "bookwindow/BookWindow.h"
+#include "bookwindow/PageList.h"
+#include "pagewindows/FloatingPageWindow.h"
+#include "pagewindows/PageView.h"
 #include "resources/resource.h"
+#include "support/BookFiles.h"
+#include "support/Dialogs.h"
 #include "support/MenuProbe.h"
+#include "support/ModalWatchdog.h"
+#include "support/Picture.h"
 #include "support/Pump.h"
 #include "support/RealInput.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
+using RealInput::Button;
+
+constexpr int kRowHeight = 16;
+
 class BookWindowInProcess : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(window.createMainWindow(nullptr)); }
-
     void TearDown() override {
         DestroyWindow(window.hwnd);
         // The destroyed main window ends the message loop it believes in.
@@ -25,10 +38,49 @@ protected:
         }
     }
 
-    POINT onScreen(int x, int y) const {
+    // The book [A (a note), B, C] with C shown, unless a test gives its own.
+    void start(std::initializer_list<PageFields> pages = {{"A", "note", true}, {"B", "b"}, {"C", "c"}},
+               const std::string& options = "Begin Page=2\r\n") {
+        writeBook(folder.file("lk.bok"), pages);
+        writeText(folder.file("Leafkeeper.ini"), "[Option]\r\n" + options);
+        ASSERT_TRUE(window.createMainWindow(nullptr));
+        SetForegroundWindow(window.hwnd);
+        flushEvents();
+    }
+
+    POINT onScreen(HWND target, int x, int y) const {
         POINT point{x, y};
-        ClientToScreen(window.hwnd, &point);
+        ClientToScreen(target, &point);
         return point;
+    }
+
+    Page* page(unsigned index) const { return window.currentBook().at(index); }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> found;
+        for (unsigned index = 0; index < window.currentBook().count(); ++index) {
+            found.push_back(page(index)->title);
+        }
+        return found;
+    }
+    HWND editor() { return window.view().clientWindow(); }
+    HWND listBox() { return window.list().listBox.hwnd; }
+    HWND note(unsigned index) const {
+        const FloatingPageWindow* floating = window.floatingWindowOf(page(index));
+        return floating ? floating->hwnd : nullptr;
+    }
+    void showList() {
+        window.showPageList(true);
+        flushEvents();
+    }
+    // Sends a command to a window, answering the question it asks with `answer`.
+    void commandAnswering(HWND target, UINT command, int answer) {
+        runScripted(
+            [&] {
+                SendMessageA(target, WM_COMMAND, command, 0);
+                return 0;
+            },
+            {[answer](HWND box) { clickButton(box, answer); }});
+        flushEvents();
     }
 
     const TempFolder folder;
@@ -40,8 +92,9 @@ protected:
 // A press anywhere on the window drags it, except on the close icon, which
 // must get the click.
 TEST_F(BookWindowInProcess, TheWindowIsDraggedAnywhereButOnTheCloseIcon) {
+    start();
     for (const auto& [x, y, hit] : {std::tuple{5, 5, HTCLIENT}, {8, 60, HTCAPTION}, {200, 100, HTCAPTION}}) {
-        const POINT point = onScreen(x, y);
+        const POINT point = onScreen(window.hwnd, x, y);
         EXPECT_EQ(SendMessageA(window.hwnd, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), hit) << x << "," << y;
     }
 }
@@ -49,19 +102,149 @@ TEST_F(BookWindowInProcess, TheWindowIsDraggedAnywhereButOnTheCloseIcon) {
 // A real right click on the bare strip (caption to the system) and on the
 // sizing border opens the main menu, with 常に表示 ticked once it is on.
 TEST_F(BookWindowInProcess, ARealRightClickOnTheStripOrTheBorderOpensTheMainMenu) {
+    start();
     const std::vector<UINT> mainMenu{CMD_ALWAYS_ON_TOP, CMD_ADD_PAGE, CMD_SETTINGS, 0, CMD_EXIT};
     for (const auto& [x, y, alwaysOnTop] : {std::tuple{8, 60, false}, {3, 30, true}, {-2, 60, false}}) {
         SCOPED_TRACE(testing::Message() << x << "," << y);
         if (alwaysOnTop != window.currentSettings().showTop) {
             SendMessageA(window.hwnd, WM_COMMAND, CMD_ALWAYS_ON_TOP, 0);
         }
-        SetForegroundWindow(window.hwnd);
-        flushEvents();
         MenuProbe probe;
-        RealInput::click(onScreen(x, y), RealInput::Button::Right);
+        RealInput::click(onScreen(window.hwnd, x, y), Button::Right);
         EXPECT_TRUE(pumpUntil([&] { return probe.seen; }));
         EXPECT_EQ(probe.items, mainMenu);
         EXPECT_EQ(probe.checked, alwaysOnTop ? std::vector<UINT>{CMD_ALWAYS_ON_TOP} : std::vector<UINT>{});
-        flushEvents();
     }
+}
+
+// Pages go out into notes and back, and are deleted: the note of a returned
+// page goes and the page is an ordinary page again; a floating page opened
+// from the list comes forward in its note with the focus; the shown page,
+// deleted, leaves the view with no page; a page deleted before the shown one
+// leaves the view on the same page.
+TEST_F(BookWindowInProcess, PagesGoIntoNotesComeBackAndAreDeleted) {
+    start();
+    ShowWindow(note(0), SW_HIDE);
+    showList();
+    SendMessageA(listBox(), LB_SETCURSEL, 0, 0);
+    RealInput::keys({VK_RETURN});
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(note(0)) && IsChild(note(0), GetFocus()); }));
+
+    commandAnswering(note(0), CMD_DELETE_PAGE, IDOK);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"B", "C"}));
+    EXPECT_EQ(window.floatingWindowCount(), 0u);
+
+    window.openPage(0);
+    SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
+    ASSERT_NE(note(0), nullptr);
+    window.openPage(1);
+    commandAnswering(note(0), CMD_DELETE_PAGE, IDCANCEL);
+    SendMessageA(note(0), WM_COMMAND, CMD_RETURN_TO_BOOK, 0);
+    EXPECT_FALSE(page(0)->floating);
+    EXPECT_EQ(window.floatingWindowCount(), 0u);
+    EXPECT_EQ(window.view().page(), page(1));
+
+    window.openPage(0);
+    SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
+    window.openPage(1);
+    commandAnswering(note(0), CMD_DELETE_PAGE, IDOK);
+    EXPECT_EQ(window.currentSettings().showPage, 0);
+    EXPECT_EQ(window.view().page(), page(0));
+    EXPECT_EQ(windowText(window.view().hwnd), "C");
+
+    commandAnswering(window.hwnd, CMD_DELETE_PAGE, IDOK);
+    EXPECT_TRUE(titles().empty());
+    EXPECT_EQ(window.view().page(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(listBox()));
+}
+
+// The tray icon's menu hides a shown window and shows a hidden one.
+TEST_F(BookWindowInProcess, TheTrayMenuOffersToShowOrHideAsTheWindowIs) {
+    start();
+    for (const bool shown : {true, false}) {
+        ShowWindow(window.hwnd, shown ? SW_SHOW : SW_HIDE);
+        MenuProbe probe;
+        SendMessageA(window.hwnd, WM_APP + 100, 102, WM_RBUTTONDOWN);
+        EXPECT_TRUE(pumpUntil([&] { return probe.seen; }));
+        EXPECT_EQ(probe.items, (std::vector<UINT>{shown ? CMD_HIDE_WINDOW : CMD_SHOW_WINDOW, 0, CMD_ABOUT,
+                                                  CMD_SETTINGS, CMD_EXIT}));
+    }
+}
+
+// A row's menu returns a floating page and floats any other, for a real
+// right click on the row. A right click below the last row is on no row: the
+// first menu that opens after it is the one of the row clicked next.
+TEST_F(BookWindowInProcess, ARowsMenuOffersWhatFitsItsPage) {
+    start({{"A", "", true}, {"B", ""}});
+    const std::vector<UINT> returning{CMD_SHOW_PAGE, CMD_RETURN_TO_BOOK, 0, CMD_SETTINGS, CMD_DELETE_LIST_PAGE, 0,
+                                      CMD_NEW_PAGE};
+    std::vector<UINT> floating = returning;
+    floating[1] = CMD_FLOAT_PAGE;
+    for (const auto& [rows, menu] : {std::pair{std::vector<int>{0}, returning}, {{1}, floating}, {{3, 1}, floating}}) {
+        MenuProbe probe;
+        for (const int row : rows) {
+            RealInput::click(onScreen(listBox(), 40, kRowHeight * row + kRowHeight / 2), Button::Right);
+        }
+        EXPECT_TRUE(pumpUntil([&] { return probe.seen; }));
+        EXPECT_EQ(probe.items, menu) << rows.front();
+    }
+}
+
+// Each row's swatch: the frame colour around the editor's background.
+TEST_F(BookWindowInProcess, EachRowShowsItsPageColoursInItsSwatch) {
+    start({{"A", ""}, {"B", ""}});
+    page(0)->format.frameColor = RGB(200, 0, 0);
+    page(0)->format.editorFormat.backColor = RGB(0, 0, 200);
+    showList();
+    InvalidateRect(listBox(), nullptr, TRUE);
+    flushEvents();
+    const Picture list = grabWindow(listBox());
+    EXPECT_EQ(list.at(3, 3), RGB(200, 0, 0)) << "the swatch's edge";
+    EXPECT_EQ(list.at(8, 8), RGB(0, 0, 200)) << "inside the swatch";
+    EXPECT_EQ(list.at(3, kRowHeight + 3), GetSysColor(COLOR_BTNSHADOW)) << "an automatic frame";
+    EXPECT_EQ(list.at(8, kRowHeight + 8), GetSysColor(COLOR_WINDOW)) << "an automatic background";
+}
+
+// The page's editor: F4 alone is a key like any other and Ctrl+F4 shows the
+// list; a long line stays one line; the pointer is an arrow over the scroll
+// bar and an I-beam over the text; a page opened shows its caret.
+TEST_F(BookWindowInProcess, ThePagesEditorKeepsItsLinesItsCaretAndItsKeys) {
+    std::string longText;
+    for (int line = 0; line < 300; ++line) {
+        longText += "line " + std::to_string(line) + "\r\n";
+    }
+    start({{"short", std::string(400, 'x').c_str()}, {"long", longText.c_str()}}, "Begin Page=0\r\n");
+    EXPECT_EQ(SendMessageA(editor(), EM_GETLINECOUNT, 0, 0), 1);
+    SetFocus(editor());
+    RealInput::keys({VK_F4});
+    RealInput::keys({VK_CONTROL, 'A'});
+    flushEvents();
+    EXPECT_TRUE(IsWindowVisible(editor()));
+    const auto cursorFor = [&](UINT hitTest) {
+        SetCursor(nullptr);
+        SendMessageA(editor(), WM_SETCURSOR, reinterpret_cast<WPARAM>(editor()), MAKELPARAM(hitTest, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorFor(HTVSCROLL), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(cursorFor(HTCLIENT), LoadCursorA(nullptr, IDC_IBEAM));
+    RealInput::keys({VK_CONTROL, VK_F4});
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(listBox()) && !IsWindowVisible(editor()); }));
+
+    page(1)->selectionStart = page(1)->selectionEnd = static_cast<std::int32_t>(longText.size());
+    window.openPage(1);
+    flushEvents();
+    EXPECT_GT(SendMessageA(editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 200);
+}
+
+// The close icon's tooltip appears under the real pointer.
+TEST_F(BookWindowInProcess, TheCloseIconsTooltipAppearsUnderThePointer) {
+    start();
+    RealInput::moveTo(onScreen(window.hwnd, 8, 8));
+    EXPECT_TRUE(pumpUntil(
+        [] {
+            const HWND tip = FindWindowA(TOOLTIPS_CLASSA, nullptr);
+            return tip && IsWindowVisible(tip) && windowText(tip) == "閉じる";
+        },
+        5000));
+    RealInput::moveTo(POINT{3, 760});
 }

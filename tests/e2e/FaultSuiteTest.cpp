@@ -1,7 +1,7 @@
 // Faults a user's machine can throw at the program: places it cannot write,
 // a full disk, damaged book files and damaged settings. Every case ends with a check that nothing
 // the user wrote was lost.
-#include "BookFiles.h"
+#include "support/BookFiles.h"
 #include "ProgramUnderTest.h"
 
 #include <gtest/gtest.h>

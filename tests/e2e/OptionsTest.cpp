@@ -1,4 +1,4 @@
-#include "BookFiles.h"
+#include "support/BookFiles.h"
 #include "ProgramUnderTest.h"
 #include "support/SheetDriver.h"
 

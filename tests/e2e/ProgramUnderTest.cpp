@@ -1,6 +1,6 @@
 #include "ProgramUnderTest.h"
 
-#include "BookFiles.h"
+#include "support/BookFiles.h"
 #include "support/SheetDriver.h"
 
 #include <gtest/gtest.h>

@@ -50,7 +50,7 @@ public:
     // program under test makes windows of its own classes.
     static std::vector<HWND> windowsOfClass(const char* className);
     // The program allows one instance per user.
-    HWND mainWindow() const { return FindWindowA("LKMAINWND", nullptr); }
+    HWND mainWindow() const { return FindWindowA("LKMAINWND", "Leafkeeper"); }
     std::vector<HWND> floatingWindows() const { return windowsOfClass("LKDOCWND"); }
     // The list box of the page list and the editor of the page view, each in
     // its pane (a child of class "LKDOCWND") of the book window.

@@ -2,7 +2,7 @@
 // enabled (floating notes, and the book window when a note owns the dialog)
 // must not change the book under it: a note deleted while the book window
 // asks whether to delete another page once made the wrong page go.
-#include "BookFiles.h"
+#include "support/BookFiles.h"
 #include "ProgramUnderTest.h"
 #include "support/SheetDriver.h"
 

@@ -1,7 +1,7 @@
 // The program never loses a note: changes are written while it runs, a kill
 // in the middle of a write leaves a sound book, and a damaged book file is
 // kept aside, never written over.
-#include "BookFiles.h"
+#include "support/BookFiles.h"
 #include "ProgramUnderTest.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "BookFiles.h"
+#include "support/BookFiles.h"
 #include "ProgramUnderTest.h"
 
 #include <shellapi.h>
@@ -62,4 +62,24 @@ TEST(Startup, TheProgramRunsOnceHidesBehindItsTrayIconAndKeepsItsPlace) {
     EXPECT_EQ(program.iniValue("Status", "Left"), "120");
     EXPECT_EQ(program.iniValue("Status", "Bottom"), "290");
     EXPECT_EQ(textsIn(program.bookPath(), &Page::title), Texts{"サンプルページ"});
+}
+
+// Another program's window of the same class name is not a running
+// Leafkeeper: only the class and the title together are.
+TEST(Startup, AWindowOfTheSameClassWithAnotherTitleIsNotTheRunningProgram) {
+    WNDCLASSA decoyClass{};
+    decoyClass.lpfnWndProc = DefWindowProcA;
+    decoyClass.hInstance = GetModuleHandleA(nullptr);
+    decoyClass.lpszClassName = "LKMAINWND";
+    ASSERT_NE(RegisterClassA(&decoyClass), 0);
+    const HWND decoy = CreateWindowExA(0, "LKMAINWND", "Another program", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(decoy, nullptr);
+    ProgramUnderTest program;
+    EXPECT_TRUE(program.start());
+    EXPECT_NE(program.mainWindow(), decoy);
+    EXPECT_FALSE(IsWindowVisible(decoy));
+    EXPECT_EQ(program.exit(), "");
+    DestroyWindow(decoy);
+    UnregisterClassA("LKMAINWND", GetModuleHandleA(nullptr));
 }

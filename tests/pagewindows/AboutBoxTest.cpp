@@ -66,7 +66,7 @@ TEST(AboutBox, TheLinkOpensItsAddressAndOnlyOkOrTheCloseBoxEndsTheBox) {
 }
 
 // The real pointer, moved by the window system over the link, shows the hand
-// (cursor 139), and the arrow again beside it.
+// (cursor 139) and makes the link hot, and the arrow again beside it.
 TEST(AboutBox, ThePointerShowsTheHandOverTheLink) {
     AboutBox box;
     ASSERT_NE(CreateDialogParamA(application().instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, dialogProcedure,
@@ -83,7 +83,7 @@ TEST(AboutBox, ThePointerShowsTheHandOverTheLink) {
                                        {{bounds.left - 3, bounds.top - 3}, arrow}}) {
         SetCursor(shown == hand ? arrow : hand);
         SetCursorPos(point.x, point.y);
-        EXPECT_TRUE(pumpUntil([&, shown = shown] { return GetCursor() == shown; }, 2000));
+        EXPECT_TRUE(pumpUntil([&, shown = shown] { return GetCursor() == shown && linkHot == (shown == hand); }, 2000));
     }
     DestroyWindow(box.hwnd);
 }

@@ -1,5 +1,7 @@
 #include "support/MenuProbe.h"
 
+#include "support/Pump.h"
+
 namespace {
 
 MenuProbe* activeProbe = nullptr;
@@ -17,6 +19,9 @@ HWND visibleMenuWindow() {
 } // namespace
 
 MenuProbe::MenuProbe(bool pickFirst) : chooseFirst(pickFirst) {
+    // A menu closed a moment ago may still be on the screen; it must not be
+    // taken for the one this probe waits for.
+    pumpUntil([] { return visibleMenuWindow() == nullptr; }, 2000);
     activeProbe = this;
     timer = SetTimer(nullptr, 0, 50, tick);
 }

@@ -8,6 +8,8 @@ namespace RealInput {
 namespace {
 
 constexpr int kDragSteps = 8;
+// How long a move may take to reach the pointer's position.
+constexpr DWORD kMoveLimit = 1000;
 
 INPUT mouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
     INPUT input{};
@@ -43,9 +45,17 @@ DWORD buttonFlag(Button button, bool down) {
 
 } // namespace
 
+// The button that follows a move must be pressed where the pointer now is:
+// under Wine the pointer reaches its place a moment after the move is sent,
+// and a press sent at once would land where it was.
 void moveTo(POINT point) {
     send({mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(point.x, GetSystemMetrics(SM_CXSCREEN)),
                      normalised(point.y, GetSystemMetrics(SM_CYSCREEN)))});
+    const DWORD start = GetTickCount();
+    POINT now{};
+    while (GetCursorPos(&now) && (now.x != point.x || now.y != point.y) && GetTickCount() - start < kMoveLimit) {
+        Sleep(1);
+    }
 }
 
 void press(Button button) { send({mouseInput(buttonFlag(button, true))}); }
