@@ -337,13 +337,21 @@ bool TextMatcher::find(const Word& word, const unsigned char* text, std::size_t 
         }
         return false;
     }
-    // The two bytes that end the shortest match beginning at `at` lie inside
-    // every match beginning from `at` to `probe - 1`. When the word holds no
-    // such pair, none of them is a match.
+    // A match that begins anywhere from `at` to `probe - 1` holds every byte
+    // pair from its first byte up to `probe`, the last byte of the shortest
+    // match beginning at `at`. A pair the word cannot hold rules out each
+    // place before its second byte: the scan moves on when the last pair
+    // rules out all of them, and otherwise reads back to the nearest pair
+    // that rules some out.
+    const auto possible = [&](std::size_t second) { return word.pairs[text[second - 1] << 8 | text[second]]; };
     for (std::size_t at = from; at <= last;) {
         const std::size_t probe = at + word.shortest - 1;
-        if (word.pairs[text[probe - 1] << 8 | text[probe]]) {
-            for (std::size_t candidate = at, stop = std::min(probe - 1, last); candidate <= stop; ++candidate) {
+        if (possible(probe)) {
+            std::size_t candidate = probe - 1;
+            while (candidate > at && possible(candidate)) {
+                --candidate;
+            }
+            for (const std::size_t stop = std::min(probe - 1, last); candidate <= stop; ++candidate) {
                 if (matchesAt(candidate)) {
                     return true;
                 }
