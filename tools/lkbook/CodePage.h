@@ -29,6 +29,12 @@ struct EncodeFailure {
 // input is not UTF-8, with the first such character in `failure`.
 bool fromUtf8(const std::string& utf8, std::string& cp932, EncodeFailure* failure = nullptr);
 
+// Code page 932 for text given on the command line: UTF-8 on Linux, the ANSI
+// code page on Windows (whose bytes are kept as they are when that is code
+// page 932). false as for fromUtf8, or for bytes that are not text in the
+// command line's encoding (then the failure's code point is 0xFFFFFFFF).
+bool fromArgument(const std::string& argument, std::string& cp932, EncodeFailure* failure = nullptr);
+
 // "U+1F600" for a failure's code point.
 std::string describeCodePoint(char32_t codePoint);
 

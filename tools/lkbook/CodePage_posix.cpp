@@ -57,3 +57,11 @@ bool encode(const std::string& utf8, std::string& cp932) {
 }
 
 } // namespace CodePage::detail
+
+namespace CodePage {
+
+bool fromArgument(const std::string& argument, std::string& cp932, EncodeFailure* failure) {
+    return fromUtf8(argument, cp932, failure);
+}
+
+} // namespace CodePage

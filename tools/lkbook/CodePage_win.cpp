@@ -55,3 +55,25 @@ bool encode(const std::string& utf8, std::string& cp932) {
 }
 
 } // namespace CodePage::detail
+
+namespace CodePage {
+
+bool fromArgument(const std::string& argument, std::string& cp932, EncodeFailure* failure) {
+    std::wstring wide;
+    std::string utf8;
+    if (!detail::toWide(CP_ACP, argument, wide) ||
+        !detail::fromWide(CP_UTF8, WC_ERR_INVALID_CHARS, wide, utf8, nullptr)) {
+        if (failure) {
+            *failure = EncodeFailure{0, 0xFFFFFFFF};
+        }
+        return false;
+    }
+    if (GetACP() == detail::kJapanese) {
+        // The bytes as typed: a duplicate code stays the code the book holds.
+        cp932 = argument;
+        return true;
+    }
+    return fromUtf8(utf8, cp932, failure);
+}
+
+} // namespace CodePage

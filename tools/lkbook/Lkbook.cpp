@@ -2,6 +2,7 @@
 
 #include "book/Book.h"
 #include "book/BookFile.h"
+#include "book/TextSearch.h"
 #include "tools/lkbook/BookJson.h"
 #include "tools/lkbook/CodePage.h"
 #include "tools/lkbook/Export.h"
@@ -23,7 +24,7 @@ namespace {
 
 using Pages = std::vector<std::unique_ptr<Page>>;
 
-const char* const kCommands[] = {"check", "list", "dump", "build", "export", "salvage"};
+const char* const kCommands[] = {"check", "list", "grep", "dump", "build", "export", "salvage"};
 
 std::string quoted(const std::string& path) {
     return "'" + Files::forDisplay(path) + "'";
@@ -110,6 +111,77 @@ int list(const std::string& path, std::ostream& out, std::ostream& err) {
         const Page& page = *pages[i];
         out << i << '\t' << page.text.size() << '\t' << Times::formatLocal(page.updateTime) << '\t'
             << (page.floating ? "floating" : "-") << '\t' << oneLine(CodePage::toUtf8Lossy(page.title)) << '\n';
+    }
+    return Success;
+}
+
+// The line of `text` from `start` to the line break, without the CR of a CR LF.
+std::string lineFrom(const std::string& text, std::size_t start, std::size_t end) {
+    if (end > start && text[end - 1] == '\r') {
+        --end;
+    }
+    return text.substr(start, end - start);
+}
+
+// Prints the page's index and title, then each line of its text that holds a
+// match of any word, with its number counted from 1.
+void printMatchingPage(std::size_t index, const Page& page, const TextMatcher& matcher, std::ostream& out) {
+    out << index << '\t' << oneLine(CodePage::toUtf8Lossy(page.title)) << '\n';
+    const std::string& text = page.text;
+    std::size_t lineStart = 0;
+    std::size_t lineNumber = 1;
+    TextMatch match;
+    // A line break is never part of a double-byte character.
+    while (lineStart <= text.size() && matcher.findNext(text, lineStart, match)) {
+        for (std::size_t lineEnd; (lineEnd = text.find('\n', lineStart)) < match.begin;) {
+            lineStart = lineEnd + 1;
+            ++lineNumber;
+        }
+        const std::size_t lineEnd = std::min(text.find('\n', match.begin), text.size());
+        out << '\t' << lineNumber << '\t' << oneLine(CodePage::toUtf8Lossy(lineFrom(text, lineStart, lineEnd))) << '\n';
+        lineStart = lineEnd + 1;
+        ++lineNumber;
+    }
+}
+
+int grep(const std::vector<std::string>& words, const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string query;
+    for (const std::string& word : words) {
+        std::string converted;
+        CodePage::EncodeFailure failure;
+        if (!CodePage::fromArgument(word, converted, &failure)) {
+            err << "lkbook: cannot search for '" << Files::forDisplay(word) << "': ";
+            if (failure.codePoint == 0xFFFFFFFF) {
+                err << "it is not text in the encoding of the command line\n";
+            } else {
+                err << "character " << failure.position + 1 << " (" << CodePage::describeCodePoint(failure.codePoint)
+                    << ") has no code in code page 932\n";
+            }
+            return UsageError;
+        }
+        query += converted;
+        query += ' ';
+    }
+    const TextMatcher matcher(query);
+    if (matcher.empty()) {
+        err << "lkbook: WORDS hold nothing but blanks\nRun 'lkbook grep --help' for more information.\n";
+        return UsageError;
+    }
+    Pages pages;
+    if (!readSoundBook(path, pages, err)) {
+        return Refused;
+    }
+    bool found = false;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (matcher.matchesAll(pages[i]->title, pages[i]->text)) {
+            printMatchingPage(i, *pages[i], matcher, out);
+            found = true;
+        }
+    }
+    if (!found) {
+        err << "lkbook: no page of " << quoted(path) << " holds "
+            << (matcher.words().size() == 1 ? "the word" : "every word") << "\n";
+        return Refused;
     }
     return Success;
 }
@@ -244,17 +316,19 @@ int salvage(const std::string& path, const std::string& outPath, std::ostream& o
 }
 
 const char kExitCodes[] = "Exit codes: 0 success; 1 a damaged or unreadable input, or an output that could\n"
-                          "not be written; 2 a mistake in the command line.";
+                          "not be written, or for grep no page that matched; 2 a mistake in the command\n"
+                          "line.";
 
 } // namespace
 
 int run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err) {
-    CLI::App app("Checks, lists, converts and rescues Leafkeeper book files.", "lkbook");
+    CLI::App app("Checks, lists, searches, converts and rescues Leafkeeper book files.", "lkbook");
     app.require_subcommand(1);
     app.footer(std::string("Run 'lkbook COMMAND --help' for the details of a command.\n") + kExitCodes + "\n");
 
     std::string file;
     std::string second;
+    std::vector<std::string> words;
 
     auto* checkCommand = app.add_subcommand("check", "Tell whether FILE is a sound book");
     checkCommand->add_option("FILE", file, "the book file")->required()->type_name("");
@@ -269,6 +343,23 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
                         "size of the text in bytes, the update time in local time\n"
                         "(\"2003-01-01T09:05:07\", or \"-\" for never), \"floating\" or \"-\", and the title in\n"
                         "UTF-8. A damaged book is refused with exit code 1.\n");
+
+    auto* grepCommand = app.add_subcommand("grep", "Print the pages of FILE that hold every one of WORDS");
+    grepCommand->positionals_at_end();
+    grepCommand->add_option("WORDS", words, "the words to look for")->required()->type_name("");
+    grepCommand->add_option("FILE", file, "the book file")->required()->type_name("");
+    grepCommand->footer("A page matches when each word is in its title or its text. For each such page\n"
+                        "a line holds its index (from 0), a tab and its title; then each line of its\n"
+                        "text that holds any of the words follows as a tab, the line number (from 1),\n"
+                        "a tab and the line. All is UTF-8; tabs and line breaks inside a title or a\n"
+                        "line become blanks. Words are split at blanks, within an argument too. A\n"
+                        "match ignores the differences between full-width and half-width forms\n"
+                        u8"(ＡＢＣ and ABC, ｶﾞｲﾄﾞ and ガイド), hiragana and katakana, and upper and\n"
+                        "lower case; it never begins inside a character. A first word that begins\n"
+                        "with '-' follows '--'.\n"
+                        "Exit codes: 0 when a page matched; 1 when none did, or FILE is a damaged book\n"
+                        "or cannot be opened (the message says which); 2 for a mistake in the command\n"
+                        "line, such as a word with a character that code page 932 cannot hold.\n");
 
     auto* dumpCommand = app.add_subcommand("dump", "Write the whole book FILE as JSON to standard output");
     dumpCommand->add_option("FILE", file, "the book file")->required()->type_name("");
@@ -317,7 +408,7 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
 
     // A missing or unknown command deserves plainer words than CLI11's
     // "A subcommand is required" and "arguments were not expected".
-    const char* const commandList = "the commands are check, list, dump, build, export and salvage";
+    const char* const commandList = "the commands are check, list, grep, dump, build, export and salvage";
     if (arguments.empty()) {
         err << "lkbook: a command is required; " << commandList << "\nRun 'lkbook --help' for more information.\n";
         return UsageError;
@@ -335,6 +426,14 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
         return UsageError;
     }
 
+    // grep takes no options; CLI11 would complain only of a missing FILE.
+    if (first == "grep" && arguments.size() > 1 && arguments[1].size() > 1 && arguments[1][0] == '-' &&
+        arguments[1] != "--" && arguments[1] != "-h" && arguments[1] != "--help") {
+        err << "lkbook: unknown option '" << arguments[1] << "'; a first word that begins with '-' follows '--'"
+            << "\nRun 'lkbook grep --help' for more information.\n";
+        return UsageError;
+    }
+
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
@@ -348,6 +447,9 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
     }
     if (*listCommand) {
         return list(file, out, err);
+    }
+    if (*grepCommand) {
+        return grep(words, file, out, err);
     }
     if (*dumpCommand) {
         return dump(file, out, err);

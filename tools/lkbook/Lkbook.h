@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// lkbook: checks, lists, converts and rescues Leafkeeper book files.
+// lkbook: checks, lists, searches, converts and rescues Leafkeeper book files.
 namespace Lkbook {
 
 enum ExitCode {
