@@ -328,9 +328,11 @@ public:
             give(units[u]);
         }
         result.differsFromTheirs = result.pages.size() != theirs.size();
-        for (std::size_t i = 0; i < theirsSource.size() && !result.differsFromTheirs; ++i) {
-            result.differsFromTheirs = theirsSource[i] != i;
+        for (std::size_t i = 0; i < result.pages.size() && !result.differsFromTheirs; ++i) {
+            result.differsFromTheirs =
+                result.theirsIndex[i] != i || result.base.pages[i].record != theirsHashes[i].record;
         }
+        result.theirsBase.pages = theirsHashes;
         return std::move(result);
     }
 
@@ -403,7 +405,7 @@ private:
         const Changes& tc = unit.theirsChanges;
         if (unit.theirs == none) {
             if (oc.record) {
-                giveOurs(unit.ours);
+                giveOurs(unit.ours, none);
             }
         } else if (unit.ours == none) {
             if (tc.record) {
@@ -412,23 +414,23 @@ private:
         } else if (!oc.record || (tc.record && oursHashes[unit.ours].record == theirsHashes[unit.theirs].record)) {
             giveTheirs(unit.theirs, unit.ours);
         } else if (!tc.record) {
-            giveOurs(unit.ours);
+            giveOurs(unit.ours, unit.theirs);
         } else {
             giveMerged(unit);
         }
     }
 
-    void add(std::unique_ptr<Page> page, std::size_t oursIndex, const PageHashes& hashes, std::size_t theirsIndex) {
+    void add(std::unique_ptr<Page> page, std::size_t o, std::size_t t, const PageHashes& hashes) {
         result.pages.push_back(std::move(page));
-        result.oursIndex.push_back(oursIndex);
-        result.sameAsOurs.push_back(oursIndex != none && oursHashes[oursIndex].record == hashes.record);
+        result.oursIndex.push_back(o);
+        result.theirsIndex.push_back(t);
+        result.sameAsOurs.push_back(o != none && oursHashes[o].record == hashes.record);
         result.base.pages.push_back(hashes);
-        theirsSource.push_back(theirsIndex);
     }
 
-    void giveTheirs(std::size_t t, std::size_t o) { add(std::move(theirs[t]), o, theirsHashes[t], t); }
+    void giveTheirs(std::size_t t, std::size_t o) { add(std::move(theirs[t]), o, t, theirsHashes[t]); }
 
-    void giveOurs(std::size_t o) { add(std::make_unique<Page>(*ours[o]), o, oursHashes[o], none); }
+    void giveOurs(std::size_t o, std::size_t t) { add(std::make_unique<Page>(*ours[o]), o, t, oursHashes[o]); }
 
     bool sameText(std::size_t o, std::size_t t) const {
         return oursHashes[o].text == theirsHashes[t].text && ours[o]->text == theirs[t]->text;
@@ -447,7 +449,7 @@ private:
             auto copy = std::make_unique<Page>(mine);
             copy->title = markedTitle(mine.title);
             const PageHashes copyHashes = hashPage(*copy);
-            add(std::move(copy), o, copyHashes, none);
+            add(std::move(copy), o, none, copyHashes);
             result.conflicts.push_back({mine.title, theirPlace, theirPlace + 1});
             return;
         }
@@ -479,7 +481,7 @@ private:
             }
         }
         const PageHashes hashes = hashPage(*merged);
-        add(std::move(merged), o, hashes, hashes.record == theirsHashes[t].record ? t : none);
+        add(std::move(merged), o, t, hashes);
     }
 
     const Pages& ours;
@@ -487,7 +489,6 @@ private:
     const std::vector<PageHashes>& oursHashes;
     const std::vector<PageHashes>& theirsHashes;
     Result result;
-    std::vector<std::size_t> theirsSource; // for each page given, the theirs page it is, or none
 };
 
 // The program's own record of where its pages came from.

@@ -70,12 +70,20 @@ struct Result {
     // For each merged page, true when it holds exactly the values of the ours
     // page it continues (false for `none`): the program need not copy it.
     std::vector<bool> sameAsOurs;
+    // For each merged page, the index of the theirs page it continues, or
+    // `none`; our marked copy of a conflicting page continues none.
+    std::vector<std::size_t> theirsIndex;
     std::vector<Conflict> conflicts;
     // false when the merged book is theirs page for page, byte for byte: the
     // file then needs no writing.
     bool differsFromTheirs = false;
-    // The hashes of `pages`: the base to remember once they are in the file.
+    // The hashes of `pages`: the base to remember once they are in the file,
+    // with each page's own index as its origin.
     Base base;
+    // The hashes of theirs: the base to remember while the file still holds
+    // theirs (the merged book not yet written), with `theirsIndex` as the
+    // merged pages' origins.
+    Base theirsBase;
 };
 
 // Merges ours and theirs, two versions of the book that `base` describes.

@@ -49,9 +49,18 @@ std::string specOf(const Page& page) {
     return title + "|" + page.text + "|" + std::to_string(page.selectionStart) + "|" + std::to_string(page.updateTime);
 }
 
-Pages pagesOf(const std::vector<const char*>& specs) {
+std::vector<std::string> wordsOf(const char* list) {
+    std::vector<std::string> words;
+    std::istringstream in(list);
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+Pages pagesOf(const char* specs) {
     Pages pages;
-    for (const char* spec : specs) {
+    for (const std::string& spec : wordsOf(specs)) {
         pages.push_back(pageOf(spec));
     }
     return pages;
@@ -65,7 +74,7 @@ std::vector<std::string> specsOf(const Pages& pages) {
     return specs;
 }
 
-std::vector<std::string> normalised(const std::vector<const char*>& specs) {
+std::vector<std::string> normalised(const char* specs) {
     return specsOf(pagesOf(specs));
 }
 
@@ -80,26 +89,32 @@ Pages copyOf(const Pages& pages) {
 // "0 1 - 2": indices, "-" for none.
 std::vector<std::size_t> indicesOf(const char* list) {
     std::vector<std::size_t> indices;
-    std::istringstream in(list);
-    for (std::string word; in >> word;) {
+    for (const std::string& word : wordsOf(list)) {
         indices.push_back(word == "-" ? BookMerge::none : std::stoul(word));
     }
     return indices;
 }
 
-// What every result must satisfy, whatever the pages: each ours page is
-// continued at most once, "same as ours" and "differs from theirs" tell the
-// truth, the base describes the merged pages, and each conflict is their
-// version followed by our marked copy.
+// What every result must satisfy, whatever the pages: each ours and theirs
+// page is continued at most once, "same as ours" and "differs from theirs"
+// tell the truth, the bases describe the merged pages and theirs, and each
+// conflict is their version followed by our marked copy. Merged again with
+// the file, as the program does while its merged book is not yet written,
+// the merged book stays as it is.
 void checkConsistent(const BookMerge::Result& result, const Pages& ours, const Pages& theirs) {
     ASSERT_EQ(result.oursIndex.size(), result.pages.size());
+    ASSERT_EQ(result.theirsIndex.size(), result.pages.size());
     ASSERT_EQ(result.sameAsOurs.size(), result.pages.size());
-    std::set<std::size_t> continued;
+    std::set<std::size_t> continuedOurs, continuedTheirs;
     for (std::size_t i = 0; i < result.pages.size(); ++i) {
-        const std::size_t o = result.oursIndex[i];
+        const std::size_t o = result.oursIndex[i], t = result.theirsIndex[i];
         if (o != BookMerge::none) {
             ASSERT_LT(o, ours.size());
-            EXPECT_TRUE(continued.insert(o).second) << "ours page " << o << " continued twice";
+            EXPECT_TRUE(continuedOurs.insert(o).second) << "ours page " << o << " continued twice";
+        }
+        if (t != BookMerge::none) {
+            ASSERT_LT(t, theirs.size());
+            EXPECT_TRUE(continuedTheirs.insert(t).second) << "theirs page " << t << " continued twice";
         }
         EXPECT_EQ(result.sameAsOurs[i], o != BookMerge::none && samePage(*result.pages[i], *ours[o])) << i;
     }
@@ -109,11 +124,17 @@ void checkConsistent(const BookMerge::Result& result, const Pages& ours, const P
     }
     EXPECT_EQ(result.differsFromTheirs, !sameAsTheirs);
     EXPECT_TRUE(result.base.pages == BookMerge::baseOf(result.pages).pages);
+    EXPECT_TRUE(result.theirsBase.pages == BookMerge::baseOf(theirs).pages);
     for (const auto& conflict : result.conflicts) {
         ASSERT_EQ(conflict.copy, conflict.theirs + 1);
         ASSERT_LT(conflict.copy, result.pages.size());
         EXPECT_EQ(result.pages[conflict.copy]->title, conflict.title + kMark);
+        EXPECT_EQ(result.theirsIndex[conflict.copy], BookMerge::none);
     }
+    const BookMerge::Result again =
+        BookMerge::merge(result.theirsBase, result.pages, copyOf(theirs), &result.theirsIndex);
+    EXPECT_EQ(specsOf(again.pages), specsOf(result.pages)) << "merged again";
+    EXPECT_TRUE(again.conflicts.empty() && again.differsFromTheirs == result.differsFromTheirs);
 }
 
 std::vector<std::string> conflictTitles(const BookMerge::Result& result) {
@@ -124,13 +145,15 @@ std::vector<std::string> conflictTitles(const BookMerge::Result& result) {
     return titles;
 }
 
+// Books as pages separated by blanks; index lists as "0 1 - 2" ("-" for none).
 struct MergeCase {
     const char* name;
-    std::vector<const char*> base, ours, theirs;
+    const char *base, *ours, *theirs;
     const char* oursOrigins; // nullptr: left to the merge
-    std::vector<const char*> merged;
+    const char* merged;
     const char* oursIndex;
-    std::vector<const char*> conflicts;
+    const char* theirsIndex;
+    const char* conflicts; // their titles
 };
 
 } // namespace
@@ -241,239 +264,67 @@ TEST(BookMerge, EveryByteOfTheInputCounts) {
 // Each rule of the three-way merge, on pages "title|text|attribute|time".
 TEST(BookMerge, ThreeWayMergeKeepsWhatEachSideChanged) {
     const MergeCase cases[] = {
-        {"nothing changed", {"A|a", "B|b"}, {"A|a", "B|b"}, {"A|a", "B|b"}, nullptr, {"A|a", "B|b"}, "0 1", {}},
-        {"ours edits a text",
-         {"A|a", "B|b"},
-         {"A|a2|0|5", "B|b"},
-         {"A|a", "B|b"},
-         nullptr,
-         {"A|a2|0|5", "B|b"},
-         "0 1",
-         {}},
-        {"theirs edits a text", {"A|a", "B|b"}, {"A|a", "B|b"}, {"A|a2", "B|b"}, nullptr, {"A|a2", "B|b"}, "0 1", {}},
-        {"each side edits another page",
-         {"A|a", "B|b"},
-         {"A|a2", "B|b"},
-         {"A|a", "B|b2"},
-         nullptr,
-         {"A|a2", "B|b2"},
-         "0 1",
-         {}},
-        {"text changed differently on both sides",
-         {"A|a", "B|b"},
-         {"A|mine", "B|b"},
-         {"A|yours", "B|b"},
-         nullptr,
-         {"A|yours", "A!|mine", "B|b"},
-         "- 0 1",
-         {"A"}},
-        {"title changed differently on both sides", {"A|a"}, {"X|a"}, {"Y|a"}, nullptr, {"Y|a", "X!|a"}, "- 0", {"X"}},
-        {"the same edit on both sides",
-         {"A|a", "B|b"},
-         {"A|same", "B|b"},
-         {"A|same", "B|b"},
-         nullptr,
-         {"A|same", "B|b"},
-         "0 1",
-         {}},
-        {"the same text typed at two times",
-         {"A|a|0|1"},
-         {"A|same|0|100"},
-         {"A|same|0|200"},
-         nullptr,
-         {"A|same|0|200"},
-         "0",
-         {}},
-        {"title on one side, text on the other", {"A|a"}, {"X|a"}, {"A|z"}, nullptr, {"X|z"}, "0", {}},
-        {"attributes from ours, text and its time from theirs",
-         {"A|a|0|1"},
-         {"A|a|7|1"},
-         {"A|z|0|9"},
-         nullptr,
-         {"A|z|7|9"},
-         "0",
-         {}},
-        {"attributes changed on both sides: ours",
-         {"A|a|0|1"},
-         {"A|a|7|1"},
-         {"A|z|8|9"},
-         nullptr,
-         {"A|z|7|9"},
-         "0",
-         {}},
-        {"attributes changed by theirs alone", {"A|a|0|1"}, {"A|a2|0|5"}, {"A|a|8|1"}, nullptr, {"A|a2|8|5"}, "0", {}},
-        {"ours deletes an unchanged page", {"A|a", "B|b"}, {"B|b"}, {"A|a", "B|b"}, nullptr, {"B|b"}, "0", {}},
-        {"theirs deletes an unchanged page", {"A|a", "B|b"}, {"A|a", "B|b"}, {"B|b"}, nullptr, {"B|b"}, "1", {}},
-        {"ours deletes a page theirs changed",
-         {"A|a", "B|b"},
-         {"B|b"},
-         {"A|a2", "B|b"},
-         nullptr,
-         {"A|a2", "B|b"},
-         "- 0",
-         {}},
-        {"theirs deletes a page ours changed",
-         {"A|a", "B|b"},
-         {"A|a2", "B|b"},
-         {"B|b"},
-         nullptr,
-         {"A|a2", "B|b"},
-         "0 1",
-         {}},
-        {"theirs deletes a page ours only floated",
-         {"A|a", "B|b"},
-         {"A|a|3", "B|b"},
-         {"B|b"},
-         nullptr,
-         {"A|a|3", "B|b"},
-         "0 1",
-         {}},
-        {"both delete a page", {"A|a", "B|b"}, {"B|b"}, {"B|b"}, nullptr, {"B|b"}, "0", {}},
-        {"new pages after the page they followed",
-         {"A|a", "B|b", "C|c"},
-         {"A|a", "N|n", "B|b", "C|c"},
-         {"A|a", "B|b", "M|m", "C|c"},
-         nullptr,
-         {"A|a", "N|n", "B|b", "M|m", "C|c"},
-         "0 1 2 - 3",
-         {}},
-        {"new pages after the same page: theirs, then ours",
-         {"A|a", "B|b"},
-         {"A|a", "N|n", "B|b"},
-         {"A|a", "M|m", "B|b"},
-         nullptr,
-         {"A|a", "M|m", "N|n", "B|b"},
-         "0 - 1 2",
-         {}},
-        {"new first pages", {"A|a"}, {"N|n", "A|a"}, {"M|m", "A|a"}, nullptr, {"M|m", "N|n", "A|a"}, "- 0 1", {}},
-        {"runs of new pages stay together",
-         {"A|a", "B|b"},
-         {"A|a", "N|1", "N|2", "B|b"},
-         {"A|a", "M|1", "M|2", "B|b"},
-         nullptr,
-         {"A|a", "M|1", "M|2", "N|1", "N|2", "B|b"},
-         "0 - - 1 2 3",
-         {}},
-        {"a move on ours",
-         {"A|a", "B|b", "C|c"},
-         {"C|c", "A|a", "B|b"},
-         {"A|a", "B|b", "C|c"},
-         nullptr,
-         {"C|c", "A|a", "B|b"},
-         "0 1 2",
-         {}},
-        {"a move on theirs and a page new on ours",
-         {"A|a", "B|b", "C|c"},
-         {"A|a", "N|n", "B|b", "C|c"},
-         {"C|c", "A|a", "B|b"},
-         nullptr,
-         {"C|c", "A|a", "N|n", "B|b"},
-         "3 0 1 2",
-         {}},
-        {"following theirs, new pages after one page: theirs, then ours",
-         {"A|a", "B|b"},
-         {"A|a", "N|n", "B|b"},
-         {"B|b", "A|a", "M|m"},
-         nullptr,
-         {"B|b", "A|a", "M|m", "N|n"},
-         "2 0 - 1",
-         {}},
-        {"both move: ours wins, their new page after its page",
-         {"A|a", "B|b", "C|c"},
-         {"B|b", "A|a", "C|c"},
-         {"A|a", "C|c", "B|b", "M|m"},
-         nullptr,
-         {"B|b", "M|m", "A|a", "C|c"},
-         "0 - 1 2",
-         {}},
-        {"moved and edited on one side",
-         {"A|a", "B|b", "C|c"},
-         {"C|c2", "A|a", "B|b"},
-         {"A|a", "B|b", "C|c"},
-         nullptr,
-         {"C|c2", "A|a", "B|b"},
-         "0 1 2",
-         {}},
-        {"empty books", {}, {}, {}, nullptr, {}, "", {}},
-        {"a new book on both sides", {}, {"A|a"}, {"B|b"}, nullptr, {"B|b", "A|a"}, "- 0", {}},
-        {"ours deletes every page", {"A|a", "B|b"}, {}, {"A|a", "B|b"}, nullptr, {}, "", {}},
-        {"ours deletes every page, theirs changed one",
-         {"A|a", "B|b"},
-         {},
-         {"A|a2", "B|b"},
-         nullptr,
-         {"A|a2"},
-         "-",
-         {}},
-        {"equal titles: the nearest page",
-         {"M|1", "M|2", "M|3"},
-         {"M|1", "M|2x", "M|3x"},
-         {"M|1", "M|2y", "M|3"},
-         nullptr,
-         {"M|1", "M|2y", "M!|2x", "M|3x"},
-         "0 - 1 2",
-         {"M"}},
-        {"equal titles: one deleted, one edited",
-         {"M|1", "M|2", "M|3"},
-         {"M|1", "M|3x"},
-         {"M|1", "M|2", "M|3"},
-         nullptr,
-         {"M|1", "M|3x"},
-         "0 1",
-         {}},
-        {"a blank page given a title",
-         {"A|a", "|"},
-         {"A|a", "買い物|"},
-         {"A|a", "||5"},
-         nullptr,
-         {"A|a", "買い物||5"},
-         "0 1",
-         {}},
-        {"two blank pages written in: kept apart",
-         {"|", "|"},
-         {"|x", "|y"},
-         {"||5", "|"},
-         nullptr,
-         {"||5", "|x", "|y"},
-         "- 0 1",
-         {}},
-        {"untitled pages: an edit is not pinned on a guess",
-         {"|1", "|2"},
-         {"|1x"},
-         {"|1", "T|2"},
-         nullptr,
-         {"T|2", "|1x"},
-         "- 0",
-         {}},
-        {"title and text changed: a new page",
-         {"A|a", "B|b"},
-         {"X|x", "B|b"},
-         {"A|a2", "B|b"},
-         nullptr,
-         {"A|a2", "X|x", "B|b"},
-         "- 0 1",
-         {}},
-        {"ours tells where its pages came from",
-         {"M|1", "M|2"},
-         {"M|2x", "M|1x"},
-         {"M|1", "M|2y"},
-         "1 0",
-         {"M|2y", "M!|2x", "M|1x"},
-         "- 0 1",
-         {"M"}},
-        {"a repeated or unknown origin: a new page",
-         {"A|a"},
-         {"A|a", "A|a", "B|b"},
-         {"A|a"},
-         "0 0 7",
-         {"A|a", "A|a", "B|b"},
-         "0 1 2",
-         {}},
+        {"nothing changed", "A|a B|b", "A|a B|b", "A|a B|b", nullptr, "A|a B|b", "0 1", "0 1", ""},
+        {"ours edits a text", "A|a B|b", "A|a2|0|5 B|b", "A|a B|b", nullptr, "A|a2|0|5 B|b", "0 1", "0 1", ""},
+        {"theirs edits a text", "A|a B|b", "A|a B|b", "A|a2 B|b", nullptr, "A|a2 B|b", "0 1", "0 1", ""},
+        {"each side edits another page", "A|a B|b", "A|a2 B|b", "A|a B|b2", nullptr, "A|a2 B|b2", "0 1", "0 1", ""},
+        {"text changed differently on both sides", "A|a B|b", "A|mine B|b", "A|yours B|b", nullptr,
+         "A|yours A!|mine B|b", "- 0 1", "0 - 1", "A"},
+        {"title changed differently on both sides", "A|a", "X|a", "Y|a", nullptr, "Y|a X!|a", "- 0", "0 -", "X"},
+        {"the same edit on both sides", "A|a B|b", "A|same B|b", "A|same B|b", nullptr, "A|same B|b", "0 1", "0 1", ""},
+        {"the same text typed at two times", "A|a|0|1", "A|same|0|100", "A|same|0|200", nullptr, "A|same|0|200", "0",
+         "0", ""},
+        {"title on one side, text on the other", "A|a", "X|a", "A|z", nullptr, "X|z", "0", "0", ""},
+        {"attributes from ours, text and its time from theirs", "A|a|0|1", "A|a|7|1", "A|z|0|9", nullptr, "A|z|7|9",
+         "0", "0", ""},
+        {"attributes changed on both sides: ours", "A|a|0|1", "A|a|7|1", "A|z|8|9", nullptr, "A|z|7|9", "0", "0", ""},
+        {"attributes changed by theirs alone", "A|a|0|1", "A|a2|0|5", "A|a|8|1", nullptr, "A|a2|8|5", "0", "0", ""},
+        {"ours deletes an unchanged page", "A|a B|b", "B|b", "A|a B|b", nullptr, "B|b", "0", "1", ""},
+        {"theirs deletes an unchanged page", "A|a B|b", "A|a B|b", "B|b", nullptr, "B|b", "1", "0", ""},
+        {"ours deletes a page theirs changed", "A|a B|b", "B|b", "A|a2 B|b", nullptr, "A|a2 B|b", "- 0", "0 1", ""},
+        {"theirs deletes a page ours changed", "A|a B|b", "A|a2 B|b", "B|b", nullptr, "A|a2 B|b", "0 1", "- 0", ""},
+        {"theirs deletes a page ours only floated", "A|a B|b", "A|a|3 B|b", "B|b", nullptr, "A|a|3 B|b", "0 1", "- 0",
+         ""},
+        {"both delete a page", "A|a B|b", "B|b", "B|b", nullptr, "B|b", "0", "0", ""},
+        {"new pages after the page they followed", "A|a B|b C|c", "A|a N|n B|b C|c", "A|a B|b M|m C|c", nullptr,
+         "A|a N|n B|b M|m C|c", "0 1 2 - 3", "0 - 1 2 3", ""},
+        {"new pages after the same page: theirs, then ours", "A|a B|b", "A|a N|n B|b", "A|a M|m B|b", nullptr,
+         "A|a M|m N|n B|b", "0 - 1 2", "0 1 - 2", ""},
+        {"new first pages", "A|a", "N|n A|a", "M|m A|a", nullptr, "M|m N|n A|a", "- 0 1", "0 - 1", ""},
+        {"runs of new pages stay together", "A|a B|b", "A|a N|1 N|2 B|b", "A|a M|1 M|2 B|b", nullptr,
+         "A|a M|1 M|2 N|1 N|2 B|b", "0 - - 1 2 3", "0 1 2 - - 3", ""},
+        {"a move on ours", "A|a B|b C|c", "C|c A|a B|b", "A|a B|b C|c", nullptr, "C|c A|a B|b", "0 1 2", "2 0 1", ""},
+        {"a move on theirs and a page new on ours", "A|a B|b C|c", "A|a N|n B|b C|c", "C|c A|a B|b", nullptr,
+         "C|c A|a N|n B|b", "3 0 1 2", "0 1 - 2", ""},
+        {"following theirs, new pages after one page: theirs, then ours", "A|a B|b", "A|a N|n B|b", "B|b A|a M|m",
+         nullptr, "B|b A|a M|m N|n", "2 0 - 1", "0 1 2 -", ""},
+        {"both move: ours wins, their new page after its page", "A|a B|b C|c", "B|b A|a C|c", "A|a C|c B|b M|m",
+         nullptr, "B|b M|m A|a C|c", "0 - 1 2", "2 3 0 1", ""},
+        {"moved and edited on one side", "A|a B|b C|c", "C|c2 A|a B|b", "A|a B|b C|c", nullptr, "C|c2 A|a B|b", "0 1 2",
+         "2 0 1", ""},
+        {"empty books", "", "", "", nullptr, "", "", "", ""},
+        {"a new book on both sides", "", "A|a", "B|b", nullptr, "B|b A|a", "- 0", "0 -", ""},
+        {"ours deletes every page", "A|a B|b", "", "A|a B|b", nullptr, "", "", "", ""},
+        {"ours deletes every page, theirs changed one", "A|a B|b", "", "A|a2 B|b", nullptr, "A|a2", "-", "0", ""},
+        {"equal titles: the nearest page", "M|1 M|2 M|3", "M|1 M|2x M|3x", "M|1 M|2y M|3", nullptr,
+         "M|1 M|2y M!|2x M|3x", "0 - 1 2", "0 1 - 2", "M"},
+        {"equal titles: one deleted, one edited", "M|1 M|2 M|3", "M|1 M|3x", "M|1 M|2 M|3", nullptr, "M|1 M|3x", "0 1",
+         "0 1", ""},
+        {"a blank page given a title", "A|a |", "A|a 買い物|", "A|a ||5", nullptr, "A|a 買い物||5", "0 1", "0 1", ""},
+        {"two blank pages written in: kept apart", "| |", "|x |y", "||5 |", nullptr, "||5 |x |y", "- 0 1", "0 - -", ""},
+        {"untitled pages: an edit is not pinned on a guess", "|1 |2", "|1x", "|1 T|2", nullptr, "T|2 |1x", "- 0", "1 -",
+         ""},
+        {"title and text changed: a new page", "A|a B|b", "X|x B|b", "A|a2 B|b", nullptr, "A|a2 X|x B|b", "- 0 1",
+         "0 - 1", ""},
+        {"ours tells where its pages came from", "M|1 M|2", "M|2x M|1x", "M|1 M|2y", "1 0", "M|2y M!|2x M|1x", "- 0 1",
+         "1 - 0", "M"},
+        {"a repeated or unknown origin: a new page", "A|a", "A|a A|a B|b", "A|a", "0 0 7", "A|a A|a B|b", "0 1 2",
+         "0 - -", ""},
     };
     for (const MergeCase& row : cases) {
         SCOPED_TRACE(row.name);
         BookMerge::Base base;
-        for (const char* spec : row.base) {
+        for (const std::string& spec : wordsOf(row.base)) {
             base.pages.push_back(BookMerge::hashPage(*pageOf(spec))); // the merge sees hashes only
         }
         const Pages ours = pagesOf(row.ours);
@@ -484,11 +335,12 @@ TEST(BookMerge, ThreeWayMergeKeepsWhatEachSideChanged) {
             BookMerge::merge(base, ours, copyOf(theirs), row.oursOrigins ? &origins : nullptr);
         EXPECT_EQ(specsOf(result.pages), normalised(row.merged));
         EXPECT_EQ(result.oursIndex, indicesOf(row.oursIndex));
-        EXPECT_EQ(conflictTitles(result), std::vector<std::string>(row.conflicts.begin(), row.conflicts.end()));
+        EXPECT_EQ(result.theirsIndex, indicesOf(row.theirsIndex));
+        EXPECT_EQ(conflictTitles(result), wordsOf(row.conflicts));
         checkConsistent(result, ours, theirs);
     }
     const std::vector<std::size_t> tooFew;
-    EXPECT_THROW(BookMerge::merge(BookMerge::Base(), pagesOf({"A|a"}), Pages(), &tooFew), std::invalid_argument);
+    EXPECT_THROW(BookMerge::merge(BookMerge::Base(), pagesOf("A|a"), Pages(), &tooFew), std::invalid_argument);
 }
 
 // Two books without a base: pages identical in both, or differing only in
@@ -496,29 +348,17 @@ TEST(BookMerge, ThreeWayMergeKeepsWhatEachSideChanged) {
 // marked; all others from both.
 TEST(BookMerge, TwoWayMergeKeepsEveryPageOfBoth) {
     const MergeCase cases[] = {
-        {"the same book", {}, {"A|a", "B|b"}, {"A|a", "B|b"}, nullptr, {"A|a", "B|b"}, "0 1", {}},
-        {"a page added on each side",
-         {},
-         {"A|a", "N|n", "B|b"},
-         {"A|a", "B|b", "M|m"},
-         nullptr,
-         {"A|a", "N|n", "B|b", "M|m"},
-         "0 1 2 -",
-         {}},
-        {"a page written differently",
-         {},
-         {"A|mine", "B|b"},
-         {"A|yours", "B|b"},
-         nullptr,
-         {"A|yours", "A!|mine", "B|b"},
-         "- 0 1",
-         {"A"}},
-        {"a page titled differently", {}, {"X|a"}, {"A|a"}, nullptr, {"A|a", "X!|a"}, "- 0", {"X"}},
-        {"other fields differ: ours, with the later time", {}, {"A|a|3|1"}, {"A|a|5|9"}, nullptr, {"A|a|3|9"}, "0", {}},
-        {"ours empty", {}, {}, {"A|a"}, nullptr, {"A|a"}, "-", {}},
-        {"theirs empty", {}, {"A|a"}, {}, nullptr, {"A|a"}, "0", {}},
-        {"another order: ours", {}, {"B|b", "A|a"}, {"A|a", "B|b"}, nullptr, {"B|b", "A|a"}, "0 1", {}},
-        {"nothing in common", {}, {"A|a"}, {"B|b"}, nullptr, {"B|b", "A|a"}, "- 0", {}},
+        {"the same book", "", "A|a B|b", "A|a B|b", nullptr, "A|a B|b", "0 1", "0 1", ""},
+        {"a page added on each side", "", "A|a N|n B|b", "A|a B|b M|m", nullptr, "A|a N|n B|b M|m", "0 1 2 -",
+         "0 - 1 2", ""},
+        {"a page written differently", "", "A|mine B|b", "A|yours B|b", nullptr, "A|yours A!|mine B|b", "- 0 1",
+         "0 - 1", "A"},
+        {"a page titled differently", "", "X|a", "A|a", nullptr, "A|a X!|a", "- 0", "0 -", "X"},
+        {"other fields differ: ours, with the later time", "", "A|a|3|1", "A|a|5|9", nullptr, "A|a|3|9", "0", "0", ""},
+        {"ours empty", "", "", "A|a", nullptr, "A|a", "-", "0", ""},
+        {"theirs empty", "", "A|a", "", nullptr, "A|a", "0", "-", ""},
+        {"another order: ours", "", "B|b A|a", "A|a B|b", nullptr, "B|b A|a", "0 1", "1 0", ""},
+        {"nothing in common", "", "A|a", "B|b", nullptr, "B|b A|a", "- 0", "0 -", ""},
     };
     for (const MergeCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -527,7 +367,8 @@ TEST(BookMerge, TwoWayMergeKeepsEveryPageOfBoth) {
         const BookMerge::Result result = BookMerge::mergeWithoutBase(ours, copyOf(theirs));
         EXPECT_EQ(specsOf(result.pages), normalised(row.merged));
         EXPECT_EQ(result.oursIndex, indicesOf(row.oursIndex));
-        EXPECT_EQ(conflictTitles(result), std::vector<std::string>(row.conflicts.begin(), row.conflicts.end()));
+        EXPECT_EQ(result.theirsIndex, indicesOf(row.theirsIndex));
+        EXPECT_EQ(conflictTitles(result), wordsOf(row.conflicts));
         checkConsistent(result, ours, theirs);
     }
 }
