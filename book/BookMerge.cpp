@@ -13,11 +13,12 @@ namespace BookMerge {
 
 namespace {
 
-// Odd multipliers with well-spread bits: the golden ratio's and splitmix64's.
-constexpr std::uint64_t kPrime1 = 0x9E3779B97F4A7C15ull;
-constexpr std::uint64_t kPrime2 = 0xBF58476D1CE4E5B9ull;
-constexpr std::uint64_t kPrime3 = 0x94D049BB133111EBull;
-constexpr std::uint64_t kPrime4 = 0xD6E8FEB86659FD93ull;
+// Odd 64-bit multipliers with well-spread bits: the golden ratio's fraction,
+// splitmix64's two and one more.
+constexpr std::uint64_t kMix1 = 0x9E3779B97F4A7C15ull;
+constexpr std::uint64_t kMix2 = 0xBF58476D1CE4E5B9ull;
+constexpr std::uint64_t kMix3 = 0x94D049BB133111EBull;
+constexpr std::uint64_t kMix4 = 0xD6E8FEB86659FD93ull;
 
 inline std::uint64_t rotateLeft(std::uint64_t value, int bits) {
     return value << bits | value >> (64 - bits);
@@ -38,19 +39,19 @@ inline std::uint32_t word32(const unsigned char* bytes) {
 
 // One word into one of the four lanes.
 inline std::uint64_t absorb(std::uint64_t lane, std::uint64_t word) {
-    return rotateLeft(lane + word * kPrime2, 31) * kPrime1;
+    return rotateLeft(lane + word * kMix2, 31) * kMix1;
 }
 
 inline std::uint64_t foldLane(std::uint64_t hash, std::uint64_t lane) {
-    return (hash ^ absorb(0, lane)) * kPrime1 + kPrime4;
+    return (hash ^ absorb(0, lane)) * kMix1 + kMix4;
 }
 
 // Every input bit reaches every output bit.
 inline std::uint64_t avalanche(std::uint64_t hash) {
     hash ^= hash >> 31;
-    hash *= kPrime3;
+    hash *= kMix3;
     hash ^= hash >> 29;
-    hash *= kPrime2;
+    hash *= kMix2;
     hash ^= hash >> 32;
     return hash;
 }
@@ -68,7 +69,8 @@ public:
         // and its 4-byte length; the attributes lie between.
         const std::size_t attributesEnd = head.size() - 4 - page.title.size();
         hashes.attributes = hashBytes(head.data() + 4, attributesEnd - 4);
-        // The text, the record's last field, is hashed once for both.
+        // The record: the head's bytes, then the text's length and bytes. The
+        // text, the record's last field, is hashed once for both hashes.
         const std::uint64_t parts[3] = {hashBytes(head.data(), head.size()), page.text.size(), hashes.text};
         hashes.record = hashBytes(parts, sizeof parts);
         return hashes;
@@ -157,7 +159,7 @@ private:
         case Key::Record:
             return page.record;
         case Key::TitleAndText:
-            return page.title * kPrime1 ^ page.text;
+            return page.title * kMix1 ^ page.text;
         case Key::Text:
             return page.text;
         case Key::Title:
@@ -352,15 +354,15 @@ private:
         }
         const std::vector<std::size_t>& followed = followTheirs ? unitOfTheirs : unitOfOurs;
         const std::vector<std::size_t>& other = followTheirs ? unitOfOurs : unitOfTheirs;
-        std::vector<std::size_t> skeletonPlace(units.size(), none);
+        std::vector<std::size_t> followedPlace(units.size(), none);
         for (std::size_t i = 0; i < followed.size(); ++i) {
-            skeletonPlace[followed[i]] = i;
+            followedPlace[followed[i]] = i;
         }
         std::vector<std::size_t> first;
         std::vector<std::vector<std::size_t>> after(units.size());
         for (std::size_t i = 0; i < other.size(); ++i) {
             const std::size_t u = other[i];
-            if (skeletonPlace[u] != none) {
+            if (followedPlace[u] != none) {
                 continue;
             }
             if (i == 0) {
@@ -370,8 +372,8 @@ private:
             std::size_t anchor = other[i - 1];
             // Following theirs, our new pages come after their new pages
             // that follow the same page, as they do when following ours.
-            if (followTheirs && skeletonPlace[anchor] != none) {
-                std::size_t place = skeletonPlace[anchor];
+            if (followTheirs && followedPlace[anchor] != none) {
+                std::size_t place = followedPlace[anchor];
                 while (place + 1 < followed.size() && units[followed[place + 1]].ours == none) {
                     ++place;
                 }
@@ -524,7 +526,7 @@ std::uint64_t hashBytes(const void* data, std::size_t size) {
     const unsigned char* const end = bytes + size;
     std::uint64_t hash;
     if (size >= 32) {
-        std::uint64_t lanes[4] = {kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1};
+        std::uint64_t lanes[4] = {kMix1 + kMix2, kMix2, 0, 0 - kMix1};
         const unsigned char* const lastStripe = end - 32;
         do {
             lanes[0] = absorb(lanes[0], word64(bytes));
@@ -538,18 +540,18 @@ std::uint64_t hashBytes(const void* data, std::size_t size) {
             hash = foldLane(hash, lane);
         }
     } else {
-        hash = kPrime3;
+        hash = kMix3;
     }
     hash += size;
     for (; end - bytes >= 8; bytes += 8) {
-        hash = rotateLeft(hash ^ absorb(0, word64(bytes)), 27) * kPrime1 + kPrime4;
+        hash = rotateLeft(hash ^ absorb(0, word64(bytes)), 27) * kMix1 + kMix4;
     }
     if (end - bytes >= 4) {
-        hash = rotateLeft(hash ^ word32(bytes) * kPrime1, 23) * kPrime2 + kPrime3;
+        hash = rotateLeft(hash ^ word32(bytes) * kMix1, 23) * kMix2 + kMix3;
         bytes += 4;
     }
     for (; bytes < end; ++bytes) {
-        hash = rotateLeft(hash ^ *bytes * kPrime3, 11) * kPrime1;
+        hash = rotateLeft(hash ^ *bytes * kMix3, 11) * kMix1;
     }
     return avalanche(hash);
 }

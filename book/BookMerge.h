@@ -23,7 +23,8 @@ using Pages = std::vector<std::unique_ptr<Page>>;
 constexpr std::size_t none = static_cast<std::size_t>(-1);
 
 // Appended to the title of our version of a page that both sides changed
-// differently; it stands right after their version. Code page 932.
+// differently; it stands right after their version. A title that ends with
+// it already is not marked twice. Code page 932.
 inline constexpr char conflictMark[] = "（競合コピー）";
 
 // A 64-bit hash of the bytes, read a word at a time. Hashes are compared
@@ -95,19 +96,21 @@ struct Result {
 //   page that no unchanged page claimed, in this order: the same title and
 //   text (other fields changed), the same non-empty text (title changed), the
 //   same non-empty title (text changed); among several candidates the one
-//   nearest to where the page stands (counted from the last unchanged page
-//   before it) wins. An empty title or text identifies a page only when
+//   nearest to where the page stands (counted from the last recognised page
+//   before it) wins, and a page left without a candidate when many pages
+//   compete counts as new. An empty title or text identifies a page only when
 //   exactly one page on each side is left that could match that way (a new
 //   blank page that was given a title or a text). A page that changed both
 //   its title and its text is not recognised: it counts as new, and its base
 //   page as deleted on that side.
 // A wrong guess never loses typing: a page recognised wrongly still counts as
-// changed, so it is kept; at worst a page appears twice or a changed title
-// lands on the neighbouring page of the same name. `oursOrigins`, when given,
-// replaces the guessing on our side: for each ours page the index of the base
-// page it came from, or `none` for a new page (an index out of range, or one
-// claimed before, counts as `none`). It must have an entry per ours page,
-// else std::invalid_argument is thrown.
+// changed, so it is kept; at worst a page appears twice, or a change from the
+// other side (a new title, say) lands on a neighbouring page with the same
+// title or text. `oursOrigins`, when given, replaces the guessing on our
+// side: for each ours page the index of the base page it came from, or `none`
+// for a new page (an index out of range, or one claimed before, counts as
+// `none`). It must have an entry per ours page, else std::invalid_argument is
+// thrown.
 //
 // A page changed on one side only is taken from that side. Changed on both:
 // - title and text are each taken from the side that changed them; when both
@@ -120,15 +123,17 @@ struct Result {
 // A page deleted on one side is deleted when the other side left it
 // unchanged, and kept from the other side when that side changed it.
 //
-// Order: when only theirs moved pages (the pages both keep stand in another
-// order than in the base) the merged book follows theirs' order, otherwise
-// ours' order; when both moved pages, ours' order wins. Pages the followed
-// side does not have (new on the other side, or deleted on the followed side
-// but kept) stand right after the page they followed on their side, or first
-// when they were first. Pages new on both sides after the same page: theirs,
-// then ours.
+// Order: when only theirs moved pages (the base pages it keeps stand in
+// another order than in the base) the merged book follows theirs' order,
+// otherwise ours' order; when both moved pages, ours' order wins (their
+// moves are undone, none of their pages is lost). Pages the followed side lacks
+// (new on the other side, or deleted on the followed side but kept) stand
+// right after the page they followed on their side, or first when they were
+// first. Pages new on both sides after the same page: theirs, then ours.
 //
-// Their pages are moved into the result; ours are only read.
+// Their pages are moved into the result; ours are only read. The time is
+// linear in the pages and their bytes (each side's pages are hashed once),
+// apart from sorting the pages the fallback looks at.
 Result merge(const Base& base, const Pages& ours, Pages theirs, const std::vector<std::size_t>* oursOrigins = nullptr);
 
 // Merges two versions of a book without a base, such as a book and the copy
