@@ -71,8 +71,8 @@ public:
         hashes.attributes = hashBytes(head.data() + 4, attributesEnd - 4);
         // The record: the head's bytes, then the text's length and bytes. The
         // text, the record's last field, is hashed once for both hashes.
-        const std::uint64_t parts[3] = {hashBytes(head.data(), head.size()), page.text.size(), hashes.text};
-        hashes.record = hashBytes(parts, sizeof parts);
+        const std::uint64_t pieces[3] = {hashBytes(head.data(), head.size()), page.text.size(), hashes.text};
+        hashes.record = hashBytes(pieces, sizeof pieces);
         return hashes;
     }
 

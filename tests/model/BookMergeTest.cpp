@@ -20,28 +20,28 @@ const std::string kMark = BookMerge::conflictMark;
 
 // A page as "title|text|attribute|update time"; the attribute stands for the
 // fields merged as a group (it is the selection start). A title ending in "!"
-// carries the conflict mark. Left-out parts take a new page's values.
-std::unique_ptr<Page> pageOf(const std::string& spec) {
-    std::vector<std::string> parts;
-    std::istringstream in(spec);
-    for (std::string part; std::getline(in, part, '|');) {
-        parts.push_back(part);
+// carries the conflict mark. Fields left out take a new page's values.
+std::unique_ptr<Page> pageOf(const std::string& shorthand) {
+    std::vector<std::string> fields;
+    std::istringstream in(shorthand);
+    for (std::string field; std::getline(in, field, '|');) {
+        fields.push_back(field);
     }
     auto page = std::make_unique<Page>();
-    if (!parts.empty()) {
-        page->title = parts[0];
+    if (!fields.empty()) {
+        page->title = fields[0];
         if (!page->title.empty() && page->title.back() == '!') {
             page->title.pop_back();
             page->title += kMark;
         }
     }
-    page->text = parts.size() > 1 ? parts[1] : "";
-    page->selectionStart = parts.size() > 2 ? std::stoi(parts[2]) : 0;
-    page->updateTime = parts.size() > 3 ? std::stoi(parts[3]) : -1;
+    page->text = fields.size() > 1 ? fields[1] : "";
+    page->selectionStart = fields.size() > 2 ? std::stoi(fields[2]) : 0;
+    page->updateTime = fields.size() > 3 ? std::stoi(fields[3]) : -1;
     return page;
 }
 
-std::string specOf(const Page& page) {
+std::string shorthandOf(const Page& page) {
     std::string title = page.title;
     if (title.size() >= kMark.size() && title.compare(title.size() - kMark.size(), kMark.size(), kMark) == 0) {
         title = title.substr(0, title.size() - kMark.size()) + "!";
@@ -58,24 +58,24 @@ std::vector<std::string> wordsOf(const char* list) {
     return words;
 }
 
-Pages pagesOf(const char* specs) {
+Pages pagesOf(const char* shorthands) {
     Pages pages;
-    for (const std::string& spec : wordsOf(specs)) {
-        pages.push_back(pageOf(spec));
+    for (const std::string& shorthand : wordsOf(shorthands)) {
+        pages.push_back(pageOf(shorthand));
     }
     return pages;
 }
 
-std::vector<std::string> specsOf(const Pages& pages) {
-    std::vector<std::string> specs;
+std::vector<std::string> shorthandsOf(const Pages& pages) {
+    std::vector<std::string> shorthands;
     for (const auto& page : pages) {
-        specs.push_back(specOf(*page));
+        shorthands.push_back(shorthandOf(*page));
     }
-    return specs;
+    return shorthands;
 }
 
-std::vector<std::string> normalised(const char* specs) {
-    return specsOf(pagesOf(specs));
+std::vector<std::string> normalised(const char* shorthands) {
+    return shorthandsOf(pagesOf(shorthands));
 }
 
 Pages copyOf(const Pages& pages) {
@@ -133,7 +133,7 @@ void checkConsistent(const BookMerge::Result& result, const Pages& ours, const P
     }
     const BookMerge::Result again =
         BookMerge::merge(result.theirsBase, result.pages, copyOf(theirs), &result.theirsIndex);
-    EXPECT_EQ(specsOf(again.pages), specsOf(result.pages)) << "merged again";
+    EXPECT_EQ(shorthandsOf(again.pages), shorthandsOf(result.pages)) << "merged again";
     EXPECT_TRUE(again.conflicts.empty() && again.differsFromTheirs == result.differsFromTheirs);
 }
 
@@ -163,7 +163,7 @@ struct MergeCase {
 // and what the file does not store (a face name after a zero byte). Moving
 // bytes between title and text changes the record.
 TEST(BookMerge, EachFieldCountsInTheHashesItBelongsTo) {
-    enum Part { Title = 1, Text = 2, Attributes = 4, Record = 8 };
+    enum Hash { Title = 1, Text = 2, Attributes = 4, Record = 8 };
     const std::pair<const char*, std::function<void(Page&)>> changes[] = {
         {"update time", [](Page& p) { p.updateTime = 5; }},
         {"read-only", [](Page& p) { p.readOnly = true; }},
@@ -324,8 +324,8 @@ TEST(BookMerge, ThreeWayMergeKeepsWhatEachSideChanged) {
     for (const MergeCase& row : cases) {
         SCOPED_TRACE(row.name);
         BookMerge::Base base;
-        for (const std::string& spec : wordsOf(row.base)) {
-            base.pages.push_back(BookMerge::hashPage(*pageOf(spec))); // the merge sees hashes only
+        for (const std::string& shorthand : wordsOf(row.base)) {
+            base.pages.push_back(BookMerge::hashPage(*pageOf(shorthand))); // the merge sees hashes only
         }
         const Pages ours = pagesOf(row.ours);
         const Pages theirs = pagesOf(row.theirs);
@@ -333,7 +333,7 @@ TEST(BookMerge, ThreeWayMergeKeepsWhatEachSideChanged) {
             row.oursOrigins ? indicesOf(row.oursOrigins) : std::vector<std::size_t>();
         const BookMerge::Result result =
             BookMerge::merge(base, ours, copyOf(theirs), row.oursOrigins ? &origins : nullptr);
-        EXPECT_EQ(specsOf(result.pages), normalised(row.merged));
+        EXPECT_EQ(shorthandsOf(result.pages), normalised(row.merged));
         EXPECT_EQ(result.oursIndex, indicesOf(row.oursIndex));
         EXPECT_EQ(result.theirsIndex, indicesOf(row.theirsIndex));
         EXPECT_EQ(conflictTitles(result), wordsOf(row.conflicts));
@@ -365,7 +365,7 @@ TEST(BookMerge, TwoWayMergeKeepsEveryPageOfBoth) {
         const Pages ours = pagesOf(row.ours);
         const Pages theirs = pagesOf(row.theirs);
         const BookMerge::Result result = BookMerge::mergeWithoutBase(ours, copyOf(theirs));
-        EXPECT_EQ(specsOf(result.pages), normalised(row.merged));
+        EXPECT_EQ(shorthandsOf(result.pages), normalised(row.merged));
         EXPECT_EQ(result.oursIndex, indicesOf(row.oursIndex));
         EXPECT_EQ(result.theirsIndex, indicesOf(row.theirsIndex));
         EXPECT_EQ(conflictTitles(result), wordsOf(row.conflicts));
