@@ -1,14 +1,17 @@
 // Load and save of a large book, each beside the plain sequential read or
-// write of the same bytes (the floor no book reader or writer can beat); and
-// the page list's filter over a large book of Japanese notes, word by word
-// beside a plain byte search (memmem) for the same word, which folds nothing
-// and may stop on a trail byte.
+// write of the same bytes (the floor no book reader or writer can beat); the
+// merge of the book changed on two computers beside the plain load; and the
+// page list's filter over a large book of Japanese notes, word by word beside
+// a plain byte search (memmem) for the same word, which folds nothing and may
+// stop on a trail byte.
 //
 //   bookfile_bench [benchmark flags]      the timings
 //   bookfile_bench --load-once FILE       loads FILE once (for peak memory under /usr/bin/time -v)
 //   bookfile_bench --make FILE            writes the generated book to FILE
 #include "book/Book.h"
 #include "book/TextSearch.h"
+#include "book/BookFile.h"
+#include "book/BookMerge.h"
 
 #include <benchmark/benchmark.h>
 
@@ -261,11 +264,80 @@ public:
 private:
     std::map<std::string, double> milliseconds;
 };
+// The book as the program last wrote it, our pages with one page typed in,
+// and the file with another page typed in on the other computer. Our pages
+// are the only book in memory, so reading theirs takes fresh memory as a
+// plain load does.
+struct MergeSides {
+    BookMerge::Base base;
+    Book ours;
+    std::string theirsPath;
+    MergeSides() {
+        fillBook(ours);
+        base = BookMerge::baseOf(ours.allPages());
+        Page& theirPage = *ours.at(kPages / 2);
+        const Page asItWas = theirPage;
+        theirPage.setText("theirs " + theirPage.text);
+        theirsPath = files().copy + ".theirs";
+        ours.save(theirsPath);
+        theirPage = asItWas;
+        ours.at(kPages / 4)->setText(ours.at(kPages / 4)->text + "ours");
+    }
+    ~MergeSides() { std::remove(theirsPath.c_str()); }
+};
+
+MergeSides& mergeSides() {
+    static MergeSides instance;
+    return instance;
+}
+
+// What the program does when the file changed under it: read the file, merge.
+void BM_MergeChangedBook(benchmark::State& state) {
+    MergeSides& sides = mergeSides();
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<Page>> theirs;
+        benchmark::DoNotOptimize(BookFile::read(sides.theirsPath, theirs));
+        const BookMerge::Result result = BookMerge::merge(sides.base, sides.ours.allPages(), std::move(theirs));
+        if (result.pages.size() != kPages || result.conflicts.size() != 0 || !result.differsFromTheirs) {
+            state.SkipWithError("the merge did not keep both changes");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(readWhole(sides.theirsPath).size()));
+}
+
+// The merge alone, the file read beforehand. Beside BM_MergeChangedBook it
+// shows what the read costs there: after a merge the heap keeps the freed
+// pages of the previous round for the next read, where a plain load gives
+// them back to the system and faults them in again.
+void BM_MergeStep(benchmark::State& state) {
+    MergeSides& sides = mergeSides();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::unique_ptr<Page>> theirs;
+        BookFile::read(sides.theirsPath, theirs);
+        state.ResumeTiming();
+        const BookMerge::Result result = BookMerge::merge(sides.base, sides.ours.allPages(), std::move(theirs));
+        benchmark::DoNotOptimize(result.pages.data());
+    }
+}
+
+// The hashes of every page, as a merge takes them of each side.
+void BM_HashBook(benchmark::State& state) {
+    const Book& ours = mergeSides().ours;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BookMerge::baseOf(ours.allPages()).pages.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(readWhole(files().book).size()));
+}
 
 BENCHMARK(BM_LoadBook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SaveBook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_WriteFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MergeChangedBook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MergeStep)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_HashBook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 

@@ -148,9 +148,12 @@ void encodeU32(std::uint32_t value, char bytes[4]) {
     bytes[3] = char(value >> 24 & 0xFF);
 }
 
-// Builds a record up to its title in memory, so the file sees few writes per page.
+// Lays out fields as the file stores them, appending to a buffer, so the file
+// sees few writes per page.
 class RecordBuilder {
 public:
+    explicit RecordBuilder(std::string& target) : buffer(target) {}
+
     void u32(std::uint32_t value) {
         char bytes[4];
         encodeU32(value, bytes);
@@ -172,8 +175,8 @@ public:
         faceName(format.fontFace);
     }
 
-    void record(const Page& page) {
-        buffer.clear();
+    // Every field of the record before the text.
+    void head(const Page& page) {
         i32(page.updateTime);
         flag(page.readOnly);
         flag(page.imeAutoOn);
@@ -194,10 +197,8 @@ public:
         string(page.title, page.title.size());
     }
 
-    const std::string& bytes() const { return buffer; }
-
 private:
-    std::string buffer;
+    std::string& buffer;
 };
 
 } // namespace
@@ -285,14 +286,14 @@ bool BookFile::write(const std::string& path, const std::vector<std::unique_ptr<
     if (!out.open()) {
         return false;
     }
-    RecordBuilder header;
-    header.u32(static_cast<std::uint32_t>(pages.size()));
+    std::string bytes;
+    RecordBuilder(bytes).u32(static_cast<std::uint32_t>(pages.size()));
     out.write(kMagic, kMagicSize);
-    out.write(header.bytes().data(), header.bytes().size());
-    RecordBuilder record;
+    out.write(bytes.data(), bytes.size());
     for (const auto& page : pages) {
-        record.record(*page);
-        out.write(record.bytes().data(), record.bytes().size());
+        bytes.clear();
+        appendRecordHead(*page, bytes);
+        out.write(bytes.data(), bytes.size());
         // The text goes straight from the page: no copy of a long memo.
         char textLength[4];
         encodeU32(static_cast<std::uint32_t>(page->text.size()), textLength);
@@ -300,6 +301,10 @@ bool BookFile::write(const std::string& path, const std::vector<std::unique_ptr<
         out.write(page->text.data(), page->text.size());
     }
     return out.commit();
+}
+
+void BookFile::appendRecordHead(const Page& page, std::string& bytes) {
+    RecordBuilder(bytes).head(page);
 }
 
 bool BookFile::isAcceptable(const std::string& path) {

@@ -54,6 +54,11 @@ bool read(const std::string& path, std::vector<std::unique_ptr<Page>>& pages);
 bool write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages,
            const std::string& backupPath = std::string());
 
+// Appends the page's record up to and including its title, byte for byte as
+// the file stores it; the text's length and bytes follow it in the file.
+// The update time comes first and the title last.
+void appendRecordHead(const Page& page, std::string& bytes);
+
 // true for a path that names no readable file (a new file) or a file that
 // begins with the magic.
 bool isAcceptable(const std::string& path);

@@ -3,6 +3,7 @@
 #include "book/Book.h"
 #include "book/BookFile.h"
 #include "book/TextSearch.h"
+#include "book/BookMerge.h"
 #include "tools/lkbook/BookJson.h"
 #include "tools/lkbook/CodePage.h"
 #include "tools/lkbook/Export.h"
@@ -24,7 +25,7 @@ namespace {
 
 using Pages = std::vector<std::unique_ptr<Page>>;
 
-const char* const kCommands[] = {"check", "list", "grep", "dump", "build", "export", "salvage"};
+const char* const kCommands[] = {"check", "list", "grep", "dump", "build", "export", "salvage", "merge"};
 
 std::string quoted(const std::string& path) {
     return "'" + Files::forDisplay(path) + "'";
@@ -315,6 +316,44 @@ int salvage(const std::string& path, const std::string& outPath, std::ostream& o
     return Success;
 }
 
+int merge(const std::string& oursPath, const std::string& theirsPath, const std::string* basePath,
+          const std::string& outPath, std::ostream& out, std::ostream& err) {
+    for (const std::string* input : {&oursPath, &theirsPath, basePath}) {
+        if (input && Files::sameFile(*input, outPath)) {
+            err << "lkbook: OUT must be another file than A, B and BASE: merge never writes over a book it reads\n";
+            return UsageError;
+        }
+    }
+    Pages ours, theirs, base;
+    if (!readSoundBook(oursPath, ours, err) || !readSoundBook(theirsPath, theirs, err) ||
+        (basePath && !readSoundBook(*basePath, base, err))) {
+        err << "lkbook: no book was written\n";
+        return Refused;
+    }
+    BookMerge::Result merged = basePath ? BookMerge::merge(BookMerge::baseOf(base), ours, std::move(theirs))
+                                        : BookMerge::mergeWithoutBase(ours, std::move(theirs));
+    Book book;
+    book.replacePages(std::move(merged.pages));
+    if (!book.save(outPath)) {
+        err << "lkbook: cannot write " << quoted(outPath) << "; a file that was there is unchanged\n";
+        return Refused;
+    }
+    out << "wrote " << pagesWord(book.count()) << " to " << quoted(outPath);
+    const std::size_t conflicts = merged.conflicts.size();
+    if (conflicts == 0) {
+        out << ", no conflicts\n";
+        return Success;
+    }
+    out << ", " << conflicts << (conflicts == 1 ? " conflict" : " conflicts")
+        << " kept twice (B's version, then A's with " << CodePage::toUtf8Lossy(BookMerge::conflictMark)
+        << " after its title):";
+    for (std::size_t i = 0; i < conflicts; ++i) {
+        out << (i == 0 ? " \"" : ", \"") << oneLine(CodePage::toUtf8Lossy(merged.conflicts[i].title)) << '"';
+    }
+    out << "\n";
+    return Success;
+}
+
 const char kExitCodes[] = "Exit codes: 0 success; 1 a damaged or unreadable input, or an output that could\n"
                           "not be written, or for grep no page that matched; 2 a mistake in the command\n"
                           "line.";
@@ -402,13 +441,41 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
                            "copied whole), with 1 when no page could be read (OUT is then not written) or\n"
                            "OUT cannot be written, and with 2 when OUT is FILE itself.\n");
 
+    std::string outPath;
+    std::string basePath;
+    auto* mergeCommand = app.add_subcommand("merge", "Merge two versions A and B of a book into OUT");
+    mergeCommand->add_option("A", file, "one version of the book (ours)")->required()->type_name("");
+    mergeCommand->add_option("B", second, "the other version (theirs)")->required()->type_name("");
+    mergeCommand->add_option("-o,--output", outPath, "the merged book to write; must not be A, B or BASE")
+        ->required()
+        ->type_name("OUT");
+    auto* baseOption =
+        mergeCommand->add_option("--base", basePath, "the version both were made from")->type_name("BASE");
+    mergeCommand->footer(std::string("Without --base, A and B are two versions of one book that both changed, such\n"
+                                     "as a book and the copy a synchronising service made of it: a page found in\n"
+                                     "both is written once (with A's other fields when only those differ), every\n"
+                                     "other page of both is kept, in A's order, B's own pages after the page they\n"
+                                     "followed in B. With --base, BASE is the version both were made from: a page\n"
+                                     "changed in one of A and B only is taken from there; a page deleted in one is\n"
+                                     "left out when the other left it unchanged and kept when the other changed\n"
+                                     "it; a page changed in both takes its title and its text each from where it\n"
+                                     "changed, its other fields from A when both changed them. A page whose title\n"
+                                     "or text A and B changed differently (without --base: that differs between\n"
+                                     "them) is kept twice, B's version and then A's with \"") +
+                         CodePage::toUtf8Lossy(BookMerge::conflictMark) +
+                         "\"\n"
+                         "after its title; the summary names these pages. OUT is written as safely as\n"
+                         "Leafkeeper saves. Exits with 1 for a damaged or unreadable input (nothing is\n"
+                         "then written) or an OUT that cannot be written, and with 2 when OUT is A, B\n"
+                         "or BASE.\n");
+
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
         return std::string("lkbook: ") + error.what() + "\nRun 'lkbook --help' for more information.\n";
     });
 
     // A missing or unknown command deserves plainer words than CLI11's
     // "A subcommand is required" and "arguments were not expected".
-    const char* const commandList = "the commands are check, list, grep, dump, build, export and salvage";
+    const char* const commandList = "the commands are check, list, grep, dump, build, export, salvage and merge";
     if (arguments.empty()) {
         err << "lkbook: a command is required; " << commandList << "\nRun 'lkbook --help' for more information.\n";
         return UsageError;
@@ -462,6 +529,9 @@ int run(const std::vector<std::string>& arguments, std::istream& in, std::ostrea
     }
     if (*salvageCommand) {
         return salvage(file, second, out, err);
+    }
+    if (*mergeCommand) {
+        return merge(file, second, *baseOption ? &basePath : nullptr, outPath, out, err);
     }
     return UsageError;
 }
