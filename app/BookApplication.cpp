@@ -14,11 +14,9 @@ BookApplication::BookApplication() = default;
 BookApplication::~BookApplication() = default;
 
 bool BookApplication::bringRunningInstanceForward() const {
-    std::string className;
-    std::string title;
-    loadString(IDS_MAIN_CLASS, className);
-    loadString(IDS_APP_TITLE, title);
-    HWND running = FindWindowA(className.c_str(), title.c_str());
+    // The class and the title together: another program may have a window of
+    // the same class name.
+    HWND running = FindWindowA(text(IDS_MAIN_CLASS).c_str(), text(IDS_APP_TITLE).c_str());
     if (!running) {
         return false;
     }
@@ -36,7 +34,7 @@ bool BookApplication::initInstance() {
     if (bringRunningInstanceForward()) {
         return false;
     }
-    if (!registerWindowClasses()) {
+    if (!prepare(*this)) {
         return false;
     }
     // There is no such table: the handle stays null and every keyboard
@@ -51,6 +49,11 @@ bool BookApplication::initInstance() {
     }
     SetWindowLongA(toolTip, GWL_HWNDPARENT, reinterpret_cast<LONG>(mainWindow.hwnd));
     return true;
+}
+
+bool BookApplication::prepare(Application& module) {
+    module.title = module.text(IDS_APP_TITLE);
+    return module.registerWindowClasses(module.text(IDS_DOC_CLASS));
 }
 
 int BookApplication::run() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "bookwindow/BookWindow.h"
 #include "framework/WindowObject.h"
 
@@ -18,6 +18,12 @@ public:
     bool initInstance() override;
     // The message loop, with the accelerator step before dispatch.
     int run() override;
+
+    // What every module made of the program's windows needs before its first
+    // window (the program itself, its test executables and the in-process
+    // benchmark): the program's name for its message boxes, the common
+    // controls and the page window class. false when a class is refused.
+    static bool prepare(Application& module);
 
     HACCEL accelerators = nullptr;
     WindowObject ownerWindow;

@@ -3,10 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#ifdef _WIN32
-struct HWND__;
-#endif
-
 // A colour as Windows stores it: 0x00BBGGRR.
 using Color = std::uint32_t;
 
@@ -79,9 +75,4 @@ public:
     // Replaces the text and stamps updateTime with the current time, even
     // when the new text equals the old one.
     void setText(std::string newText);
-
-#ifdef _WIN32
-    // Runs the page settings sheet on this page; true when the user pressed OK.
-    bool editSettings(HWND__* parent);
-#endif
 };

@@ -24,7 +24,6 @@ BookStorage::BookStorage(Book& target, std::string folder) : book(target), recov
 BookStorage::Loaded BookStorage::load(HWND owner, const std::string& path) {
     book.clear();
     damagedFile = false;
-    changedSinceWrite = false;
     try {
         return book.load(path) ? Loaded::FromFile : Loaded::Nothing;
     } catch (const lk_error& error) {
@@ -38,7 +37,6 @@ BookStorage::Loaded BookStorage::load(HWND owner, const std::string& path) {
             return Loaded::Nothing;
         }
         book.replacePages(std::move(backupPages));
-        changedSinceWrite = true;
         return Loaded::FromBackup;
     }
 }
@@ -59,15 +57,11 @@ bool BookStorage::askToOpenBackup(HWND owner, const std::string& path) const {
     return messageBox(owner, question, kCaption, MB_YESNO | MB_ICONERROR) == IDYES;
 }
 
-bool BookStorage::write(const std::string& path) {
+bool BookStorage::write(const std::string& path, bool changed) {
     if (damagedFile && !keepDamagedFileAside(path)) {
         return false;
     }
-    if (!book.save(path, changedSinceWrite ? backupPathOf(path) : std::string())) {
-        return false;
-    }
-    changedSinceWrite = false;
-    return true;
+    return book.save(path, changed ? backupPathOf(path) : std::string());
 }
 
 // Renamed, so the user can still take it to lkbook salvage.
@@ -83,8 +77,8 @@ bool BookStorage::keepDamagedFileAside(const std::string& path) {
     return true;
 }
 
-BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::string& path) {
-    while (!write(path)) {
+BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::string& path, bool changed) {
+    while (!write(path, changed)) {
         const std::string recovery = recoveryPath();
         const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
                                      "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
@@ -102,11 +96,7 @@ BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::s
     return Outcome::Written;
 }
 
-// A book that is already in its file as it is now is not written again: the
-// exit costs nothing and the backup keeps the older generation.
-bool BookStorage::needsWriting(const std::string& path) const {
-    return changedSinceWrite || damagedFile || !FileSystem::exists(path);
-}
+bool BookStorage::mustWrite(const std::string& path) const { return damagedFile || !FileSystem::exists(path); }
 
 // Named by the time, so an earlier recovery file is never replaced.
 std::string BookStorage::recoveryPath() const {

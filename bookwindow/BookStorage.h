@@ -25,18 +25,19 @@ public:
     // boxes' owner; it is kept aside at the next write either way.
     Loaded load(HWND owner, const std::string& path);
 
-    // Writes the book; false on failure, the old file then untouched.
-    bool write(const std::string& path);
+    // Writes the book; false on failure, the old file then untouched. With
+    // `changed` (the book differs from what was last read or written) the
+    // previous generation becomes the backup; otherwise the backup keeps the
+    // older generation rather than a copy of the same book.
+    bool write(const std::string& path, bool changed);
     // Where a write that reports its failure left the book.
     enum class Outcome { Written, Recovered, Lost };
     // Writes the book; on failure asks to try again or writes a recovery file
     // that the message names, and says when even that failed.
-    Outcome writeReportingFailure(HWND owner, const std::string& path);
-    // Whether the exit has anything to write to `path`.
-    bool needsWriting(const std::string& path) const;
-
-    // The book changed since it was last read or written.
-    void noteChange() { changedSinceWrite = true; }
+    Outcome writeReportingFailure(HWND owner, const std::string& path, bool changed);
+    // `path` must be written even if the book did not change: the file read
+    // was damaged, or there is none.
+    bool mustWrite(const std::string& path) const;
 
 private:
     bool readBackup(const std::string& path, std::vector<std::unique_ptr<Page>>& pages) const;
@@ -49,7 +50,4 @@ private:
     // The file read last was not a sound book: it is renamed before anything
     // is written under its name.
     bool damagedFile = false;
-    // Only then does a write move the previous generation into the backup, so
-    // the backup is never replaced by a copy of the same book.
-    bool changedSinceWrite = false;
 };

@@ -1,12 +1,13 @@
 #include "bookwindow/BookWindow.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "bookwindow/PageList.h"
-#include "framework/ColorMath.h"
+#include "sheets/PageSettingsSheet.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
 #include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
+#include "framework/Pens.h"
 #include "framework/WindowProcedure.h"
 #include "pagewindows/AboutBox.h"
 #include "pagewindows/FloatingPageWindow.h"
@@ -15,6 +16,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -30,13 +32,8 @@ constexpr int kFloatOffset = 10; // a floated page opens this far right of and b
 
 constexpr UINT kTrayNotifyMessage = WM_APP + 100;
 
+// Fires when the autosave schedule says the book is due to be written.
 constexpr UINT_PTR kSaveTimer = 1;
-// The book is written this long after the last change...
-constexpr DWORD kSaveDelay = 3000;
-// ...but typing without a pause does not put the save off beyond this.
-constexpr DWORD kLongestSaveDelay = 5000;
-// A save that failed is tried again after this long.
-constexpr DWORD kRetryDelay = 30000;
 constexpr UINT kTrayIconId = 102;
 
 constexpr const char* kCaption = "Leafkeeper";
@@ -73,8 +70,6 @@ std::string recoveryFolderFor(const std::string& dataFolder) {
     }
     return folder;
 }
-
-GdiObject<HPEN> solidPen(COLORREF color) { return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, color)); }
 
 void verticalLine(HDC dc, HPEN pen, int x, int top, int bottom) {
     SelectedObject selected(dc, pen);
@@ -137,20 +132,19 @@ void BookWindow::makeSamplePage() {
     book.append(std::move(page));
     pageList->refresh(false);
     // Written at exit, not at once: starting the program is no change of the user's.
-    storage.noteChange();
+    schedule.differsFromFile();
 }
 
 bool BookWindow::loadBook() {
     const BookStorage::Loaded loaded = storage.load(hwnd, settings.bookFile);
-    // Reopening the notes of a book just read changes nothing in it.
-    reopeningFloatingPages = true;
+    schedule.reset();
     for (unsigned i = 0; i < book.count(); ++i) {
         if (book.at(i)->floating) {
             showInNote(*book.at(i), false);
         }
     }
-    reopeningFloatingPages = false;
     pageList->refresh(false);
+    // The backup's pages belong in the book file.
     if (loaded == BookStorage::Loaded::FromBackup) {
         bookChanged();
     }
@@ -358,7 +352,7 @@ void BookWindow::editPageSettings(int index) {
         return;
     }
     Page* page = book.at(static_cast<unsigned>(index));
-    if (!page->editSettings(hwnd) || !stillRunning() || book.indexOf(page) >= book.count()) {
+    if (!PageSettingsSheet::edit(*page, hwnd) || !stillRunning() || book.indexOf(page) >= book.count()) {
         return;
     }
     // The page, not its index: the view shows it wherever it now stands.
@@ -380,7 +374,7 @@ void BookWindow::newPage() {
         return;
     }
     auto page = std::make_unique<Page>();
-    if (!page->editSettings(hwnd) || !stillRunning()) {
+    if (!PageSettingsSheet::edit(*page, hwnd) || !stillRunning()) {
         return;
     }
     const int index = book.append(std::move(page));
@@ -409,26 +403,20 @@ Page* BookWindow::shownPage() const {
 }
 
 void BookWindow::bookChanged() {
-    if (reopeningFloatingPages) {
-        return;
-    }
-    storage.noteChange();
-    const DWORD now = GetTickCount();
-    if (!unsavedChanges) {
-        unsavedChanges = true;
-        firstUnsavedTick = now;
-    }
-    scheduleSave();
+    schedule.changed(GetTickCount());
+    armSaveTimer();
 }
 
-// Every change restarts the wait, unless changes have been waiting long
-// enough already: then the running timer is left to fire.
-void BookWindow::scheduleSave() {
-    if (!hwnd || (saveTimerRunning && GetTickCount() - firstUnsavedTick >= kLongestSaveDelay - kSaveDelay)) {
+// One timer, set for the moment the schedule names.
+void BookWindow::armSaveTimer() {
+    if (!hwnd) {
         return;
     }
-    SetTimer(hwnd, kSaveTimer, kSaveDelay, nullptr);
-    saveTimerRunning = true;
+    if (const auto wait = schedule.dueIn(GetTickCount())) {
+        SetTimer(hwnd, kSaveTimer, std::max<UINT>(*wait, USER_TIMER_MINIMUM), nullptr);
+    } else {
+        KillTimer(hwnd, kSaveTimer);
+    }
 }
 
 void BookWindow::onTimer(UINT_PTR id, LPARAM callback) {
@@ -437,32 +425,31 @@ void BookWindow::onTimer(UINT_PTR id, LPARAM callback) {
         return;
     }
     KillTimer(hwnd, kSaveTimer);
-    saveTimerRunning = false;
-    saveWhileRunning();
+    if (schedule.dueIn(GetTickCount()) == AutosaveSchedule::Millis(0)) {
+        saveWhileRunning();
+    } else {
+        armSaveTimer();
+    }
 }
 
 void BookWindow::saveWhileRunning() {
-    if (saving || !unsavedChanges) {
+    if (schedule.writing() || !schedule.unwritten()) {
         return;
     }
-    saving = true;
     storeViews();
-    // Changes made while a failure is reported mark the book again.
-    unsavedChanges = false;
-    bool saved = storage.write(settings.bookFile);
+    schedule.beginWrite();
+    bool saved = storage.write(settings.bookFile, true);
     // Not over another open dialog: the next try after it closes reports it.
-    if (!saved && !saveFailureReported && !ModalLoop::running()) {
-        saveFailureReported = true;
-        saved = storage.writeReportingFailure(hwnd, settings.bookFile) == BookStorage::Outcome::Written;
+    if (!saved && !schedule.failureTold() && !ModalLoop::running()) {
+        schedule.tellingFailure();
+        saved = storage.writeReportingFailure(hwnd, settings.bookFile, true) == BookStorage::Outcome::Written;
     }
     if (saved) {
-        saveFailureReported = false;
+        schedule.writeSucceeded();
     } else {
-        unsavedChanges = true;
-        SetTimer(hwnd, kSaveTimer, kRetryDelay, nullptr);
-        saveTimerRunning = true;
+        schedule.writeFailed(GetTickCount());
     }
-    saving = false;
+    armSaveTimer();
 }
 
 namespace {
@@ -524,7 +511,8 @@ void BookWindow::showOptions() {
 // not happen: the pages and their notes stay, and so does the book file.
 bool BookWindow::switchBookFile(const std::string& previousBookFile) {
     storeViews();
-    if (storage.writeReportingFailure(hwnd, previousBookFile) == BookStorage::Outcome::Lost) {
+    if (storage.writeReportingFailure(hwnd, previousBookFile, schedule.unwritten()) ==
+        BookStorage::Outcome::Lost) {
         const std::string message = "ブックを保存できなかったため、ブックファイルを切り替えませんでした。\r\n" +
                                     previousBookFile + "\r\n\r\n" + "ページはそのまま残っています。";
         messageBox(hwnd, message, kCaption, MB_OK | MB_ICONERROR);
@@ -534,7 +522,6 @@ bool BookWindow::switchBookFile(const std::string& previousBookFile) {
     pageView->setPage(nullptr);
     showPageList(true);
     loadBook();
-    unsavedChanges = false;
     return true;
 }
 
@@ -709,12 +696,10 @@ void BookWindow::paintGrip(HDC dc, const RECT& client) const {
         }
         return;
     }
-    const GdiObject<HPEN> light = solidPen(ColorMath::lighter(fillColor()));
-    const GdiObject<HPEN> dark = solidPen(ColorMath::darker(fillColor()));
-    const bool raised = frameStyle() == Raised;
+    const EdgePens pens(fillColor(), frameStyle() == Raised);
     for (int x : kGripLines) {
-        verticalLine(dc, raised ? light.get() : dark.get(), x, top, bottom);
-        verticalLine(dc, raised ? dark.get() : light.get(), x + 1, top, bottom);
+        verticalLine(dc, pens.upperLeft(), x, top, bottom);
+        verticalLine(dc, pens.lowerRight(), x + 1, top, bottom);
     }
 }
 
@@ -783,8 +768,10 @@ void BookWindow::onDestroy() {
     settings.save();
     const bool viewsChanged = storeViews();
     closeFloatingWindows();
-    if (viewsChanged || storage.needsWriting(settings.bookFile)) {
-        storage.writeReportingFailure(hwnd, settings.bookFile);
+    // A book that is in its file as it is now is not written again: the exit
+    // costs nothing and the backup keeps the older generation.
+    if (viewsChanged || schedule.unwritten() || storage.mustWrite(settings.bookFile)) {
+        storage.writeReportingFailure(hwnd, settings.bookFile, schedule.unwritten());
     }
     removeTrayIcon();
     closeIcon.reset();

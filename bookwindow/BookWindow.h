@@ -1,9 +1,10 @@
 #pragma once
 
+#include "book/AutosaveSchedule.h"
 #include "book/Book.h"
-#include "book/Settings.h"
+#include "sheets/Settings.h"
 #include "bookwindow/BookStorage.h"
-#include "bookwindow/BookController.h"
+#include "pagewindows/BookController.h"
 #include "framework/FramedWindow.h"
 #include "framework/UniqueHandle.h"
 
@@ -96,9 +97,9 @@ private:
     // editors as they are. true when a selection or a note's place changed
     // (typing is reported by the editors as it happens).
     bool storeViews();
-    // The book is written a few seconds after the last change, and at once
-    // when Windows suspends or the session ends.
-    void scheduleSave();
+    // The book is written when the schedule says, and at once when Windows
+    // suspends or the session ends.
+    void armSaveTimer();
     void saveWhileRunning();
     void keepWindowsReachable();
 
@@ -113,12 +114,5 @@ private:
     std::string dataFolder;
     UINT taskbarCreatedMessage = 0;
 
-    // Changes not yet written while the program runs.
-    bool unsavedChanges = false;
-    DWORD firstUnsavedTick = 0;
-    bool saveTimerRunning = false;
-    bool saving = false;
-    bool reopeningFloatingPages = false;
-    // A failing save while the program runs is reported once, not on every try.
-    bool saveFailureReported = false;
+    AutosaveSchedule schedule;
 };

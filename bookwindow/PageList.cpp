@@ -1,10 +1,12 @@
 #include "bookwindow/PageList.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "book/Book.h"
-#include "bookwindow/BookController.h"
+#include "pagewindows/BookController.h"
+#include "framework/AutomaticColor.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/Pens.h"
 #include "framework/UniqueHandle.h"
 #include "resources/resource.h"
 
@@ -52,17 +54,14 @@ enum ButtonIndex {
     ReturnToBookButton
 };
 
-COLORREF systemOr(Color color, int systemIndex) {
-    return color == AutoColor ? GetSysColor(systemIndex) : static_cast<COLORREF>(color);
-}
-
 bool controlHeld() {
     return GetKeyState(VK_CONTROL) < 0;
 }
 
 } // namespace
 
-PageList::PageList(BookController* paneOwner, Book* pageBook) : CaptionPane(paneOwner), book(pageBook) {}
+PageList::PageList(BookController* paneOwner, Book* pageBook)
+    : CaptionPane(IDI_SHOW_PAGE), owner(paneOwner), book(pageBook) {}
 
 HWND PageList::clientWindow() {
     return listBox.hwnd;
@@ -216,8 +215,8 @@ void PageList::drawRow(const DRAWITEMSTRUCT& item) const {
     text.left += kTitleIndent;
     DrawTextA(dc, page->title.c_str(), static_cast<int>(page->title.size()), &text, DT_SINGLELINE | DT_VCENTER);
 
-    const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, systemOr(page->format.frameColor, COLOR_BTNSHADOW)));
-    const GdiObject<HBRUSH> brush(CreateSolidBrush(systemOr(page->format.editorFormat.backColor, COLOR_WINDOW)));
+    const GdiObject<HPEN> pen = solidPen(resolvedColor(page->format.frameColor, COLOR_BTNSHADOW));
+    const GdiObject<HBRUSH> brush(CreateSolidBrush(resolvedColor(page->format.editorFormat.backColor, COLOR_WINDOW)));
     {
         SelectedObject selectedPen(dc, pen.get());
         SelectedObject selectedBrush(dc, brush.get());

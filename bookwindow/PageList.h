@@ -5,6 +5,7 @@
 #include <array>
 
 class Book;
+class BookController;
 class Page;
 
 // The pane the book window shows when no page is open: one owner-drawn row
@@ -69,6 +70,7 @@ private:
     Page* pageAt(int row) const;
     int selectedRow() const;
 
+    BookController* owner;
     Book* book;
     std::array<HWND, kButtonCount> buttons{};
 };

@@ -1,10 +1,9 @@
 #include "framework/CaptionPane.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
 #include "framework/Fonts.h"
-#include "resources/resource.h"
 
 #include <algorithm>
 #include <string>
@@ -20,15 +19,11 @@ constexpr int kCaptionMargin = 2;
 
 } // namespace
 
-CaptionPane::CaptionPane(BookController* paneOwner) : owner(paneOwner) {}
+CaptionPane::CaptionPane(int iconId) : captionIcon(iconId) {}
 
 bool CaptionPane::createPane(HWND parent) {
-    std::string className;
-    if (!application().loadString(IDS_DOC_CLASS, className)) {
-        return false;
-    }
-    return create(0, className.c_str(), nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_BORDER, 10, 10, 100, 100, parent,
-                  nullptr);
+    return create(0, application().paneClass().c_str(), nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_BORDER, 10, 10, 100,
+                  100, parent, nullptr);
 }
 
 void CaptionPane::setCaptionFont(const char* faceName, int pointSize) {
@@ -75,7 +70,7 @@ void CaptionPane::onPaint() {
 // Drawn through an image list so the icon's mask keeps the fill colour around it.
 void CaptionPane::drawIcon(HDC dc) const {
     const OwnedIcon icon(static_cast<HICON>(
-        LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_SHOW_PAGE), IMAGE_ICON, kIconSize, kIconSize, 0)));
+        LoadImageA(application().instance, MAKEINTRESOURCEA(captionIcon), IMAGE_ICON, kIconSize, kIconSize, 0)));
     const OwnedImageList list(ImageList_Create(kIconSize, kIconSize, ILC_MASK, 0, 1));
     if (!icon || !list || ImageList_ReplaceIcon(list.get(), -1, icon.get()) < 0) {
         return;

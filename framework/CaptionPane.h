@@ -3,21 +3,20 @@
 #include "framework/FramedWindow.h"
 #include "framework/UniqueHandle.h"
 
-class BookController;
-
-// A framed child window with a caption strip along its top (the page icon and
-// the window text in the caption font and colour, on the fill colour) and one
+// A framed child window with a caption strip along its top (an icon and the
+// window text in the caption font and colour, on the fill colour) and one
 // client window filling the rest. The page list, the page view and the
 // floating page windows are caption panes.
 class CaptionPane : public FramedWindow {
 public:
-    explicit CaptionPane(BookController* paneOwner);
+    // `iconId` names the 16 x 16 icon resource drawn at the strip's left end.
+    explicit CaptionPane(int iconId);
 
     void onPaint() override;
     void onSize(UINT type, int width, int height) override;
 
-    // A hidden child of `parent` of the page window class, at 10, 10, 100 x 100;
-    // the owner places and shows it.
+    // A hidden child of `parent` of the pane class (Application::paneClass),
+    // at 10, 10, 100 x 100; the owner places and shows it.
     virtual bool createPane(HWND parent);
     // Rebuilds the caption font, sizes the strip to the font's height and lays
     // the pane out again.
@@ -28,10 +27,11 @@ public:
 protected:
     GdiObject<HFONT> captionFont;
     int captionHeight = 10;
-    BookController* owner;
     COLORREF captionTextColor = 0xFFFFFF;
 
 private:
     void drawIcon(HDC dc) const;
+
+    int captionIcon;
     void drawCaptionText(HDC dc) const;
 };

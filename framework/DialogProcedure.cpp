@@ -1,6 +1,6 @@
 #include "framework/DialogProcedure.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/DialogWindow.h"
 #include "framework/ExceptionBarrier.h"
 #include "framework/WindowProcedure.h"

@@ -1,6 +1,6 @@
 #include "framework/DialogWindow.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/DialogProcedure.h"
 #include "framework/ModalLoop.h"
 

@@ -1,9 +1,8 @@
 #include "framework/EditControl.h"
 
-#include "book/Page.h"
+#include "framework/AutomaticColor.h"
 #include "framework/Brushes.h"
 #include "framework/Fonts.h"
-#include "resources/resource.h"
 
 #include <utility>
 
@@ -11,15 +10,12 @@ namespace {
 
 constexpr DWORD kEditorStyle = WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
 
-COLORREF resolved(COLORREF color, int systemColor) {
-    return color == AutoColor ? GetSysColor(systemColor) : color;
-}
-
 } // namespace
 
 // The brush exists from the start, so the parent never hands the control a
 // null brush for its background.
-EditControl::EditControl() : backBrush(createBrush(BS_SOLID, backColor, 0)) {}
+EditControl::EditControl(UINT closeRequestId)
+    : closeRequest(closeRequestId), backBrush(createBrush(BS_SOLID, backColor, 0)) {}
 
 bool EditControl::createEditor(HWND parent) {
     if (!createEdit(0, nullptr, kEditorStyle, 0, 0, 0, 0, parent, 0)) {
@@ -49,13 +45,13 @@ void EditControl::setFont(const char* faceName, int pointSize) {
 }
 
 HBRUSH EditControl::setBackColor(COLORREF color) {
-    backColor = resolved(color, COLOR_WINDOW);
+    backColor = resolvedColor(color, COLOR_WINDOW);
     backBrush.reset(createBrush(BS_SOLID, backColor, 0));
     return backBrush.get();
 }
 
 COLORREF EditControl::setTextColor(COLORREF color) {
-    textColor = resolved(color, COLOR_BTNTEXT);
+    textColor = resolvedColor(color, COLOR_BTNTEXT);
     return textColor;
 }
 
@@ -70,7 +66,7 @@ HBRUSH EditControl::prepareColors(HDC dc) const {
 void EditControl::onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) {
     WindowObject::onKeyDown(virtualKey, repeatCount, flags);
     if (virtualKey == VK_F4 && GetKeyState(VK_CONTROL) < 0) {
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(CMD_CLOSE_VIEW, 0), 0);
+        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(closeRequest, 0), 0);
     }
 }
 

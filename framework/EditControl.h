@@ -10,24 +10,25 @@
 // control asks for its colours.
 class EditControl : public WindowObject {
 public:
-    EditControl();
+    // Ctrl+F4 sends the parent the command `closeRequestId`.
+    explicit EditControl(UINT closeRequestId);
 
     // A hidden, unsized child of `parent` with a vertical scroll bar and
     // unwrapped lines; the owner lays it out and shows it.
     bool createEditor(HWND parent);
     // Keeps the font the control already has when face and size are the same.
     void setFont(const char* faceName, int pointSize);
-    // AutoColor (0xFFFFFFFF) stands for the system window colour. Returns the
-    // new background brush, which the control keeps.
+    // kAutomaticColor stands for the system window colour. Returns the new
+    // background brush, which the control keeps.
     HBRUSH setBackColor(COLORREF color);
-    // AutoColor stands for the system button-text colour. Returns the colour
-    // now in use.
+    // kAutomaticColor stands for the system button-text colour. Returns the
+    // colour now in use.
     COLORREF setTextColor(COLORREF color);
     // For the parent's WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: sets the text and
     // background colours of `dc` and returns the background brush.
     HBRUSH prepareColors(HDC dc) const;
 
-    // Ctrl+F4 asks the parent to close the view (CMD_CLOSE_VIEW).
+    // Ctrl+F4 asks the parent to close the view (the close request command).
     void onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) override;
     // The I-beam over the text while the program has the focus; the arrow
     // over the scroll bar and while it has none.
@@ -36,6 +37,7 @@ public:
     void onShowWindow(bool shown, UINT status) override;
 
 private:
+    UINT closeRequest;
     COLORREF backColor = 0xFFFFFF;
     COLORREF textColor = 0;
     GdiObject<HFONT> font;

@@ -1,16 +1,11 @@
 #include "framework/FramedWindow.h"
 
-#include "book/Page.h"
-#include "framework/ColorMath.h"
+#include "framework/Pens.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
 #include "framework/UniqueHandle.h"
 
 namespace {
-
-GdiObject<HPEN> solidPen(COLORREF color) {
-    return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, color));
-}
 
 void drawPolyline(HDC dc, HPEN pen, const POINT (&points)[3]) {
     SelectedObject selected(dc, pen);
@@ -88,11 +83,9 @@ void FramedWindow::paintFrameLines(HDC dc, int width, int height) const {
         drawPolyline(dc, line.get(), lowerRight);
         return;
     }
-    const GdiObject<HPEN> light = solidPen(ColorMath::lighter(faceColor));
-    const GdiObject<HPEN> dark = solidPen(ColorMath::darker(faceColor));
-    const bool raised = style == Raised;
-    drawPolyline(dc, raised ? light.get() : dark.get(), upperLeft);
-    drawPolyline(dc, raised ? dark.get() : light.get(), lowerRight);
+    const EdgePens pens(faceColor, style == Raised);
+    drawPolyline(dc, pens.upperLeft(), upperLeft);
+    drawPolyline(dc, pens.lowerRight(), lowerRight);
 }
 
 // Everything inside the frame line except the client area: the band of a

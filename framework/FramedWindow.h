@@ -8,6 +8,9 @@
 // framed windows.
 class FramedWindow : public WindowObject {
 public:
+    // How the frame line is drawn; the values are those page formats store.
+    enum Style : int { Raised = 0, Flat = 1, Sunken = 2 };
+
     // Starts as a flat frame in the button-face colour, so a window painted
     // before its owner has set the frame shows something sensible.
     FramedWindow();
@@ -17,8 +20,7 @@ public:
     virtual void setFillColor(COLORREF color);
     virtual void setFrameFaceColor(COLORREF color);
     virtual void setFrameLineColor(COLORREF color);
-    // The values of the page format's FrameStyle: 0 raised, 1 flat, anything
-    // else sunken.
+    // A Style; any value other than Raised and Flat draws sunken.
     virtual void setFrameStyle(int style);
     virtual COLORREF fillColor() const;
     virtual COLORREF frameFaceColor() const;

@@ -1,6 +1,6 @@
 #include "framework/PropertySheet.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/ModalLoop.h"
 #include "framework/PropertyPage.h"
 

@@ -1,6 +1,6 @@
 #include "framework/WindowObject.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/WindowProcedure.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "framework/WindowProcedure.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/ExceptionBarrier.h"
 #include "framework/WindowObject.h"
 

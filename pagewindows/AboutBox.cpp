@@ -1,6 +1,6 @@
 #include "pagewindows/AboutBox.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/ExceptionBarrier.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"

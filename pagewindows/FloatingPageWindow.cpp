@@ -1,11 +1,12 @@
 #include "pagewindows/FloatingPageWindow.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "book/Page.h"
-#include "bookwindow/BookController.h"
+#include "pagewindows/BookController.h"
 #include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
 #include "resources/resource.h"
+#include "sheets/PageSettingsSheet.h"
 
 #include <algorithm>
 #include <string>
@@ -307,7 +308,7 @@ void FloatingPageWindow::editSettings() {
         return;
     }
     const HWND window = hwnd;
-    const bool confirmed = page()->editSettings(window);
+    const bool confirmed = PageSettingsSheet::edit(*page(), window);
     if (application().windowRegistry.find(window) != this) {
         return;
     }

@@ -1,8 +1,9 @@
 #include "pagewindows/PageView.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "book/Page.h"
-#include "bookwindow/BookController.h"
+#include "pagewindows/BookController.h"
+#include "framework/AutomaticColor.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
 #include "framework/UniqueHandle.h"
@@ -24,9 +25,8 @@ constexpr const char* kCloseTip = "閉じる";
 // What WM_CONTEXTMENU gives for a menu asked for from the keyboard.
 constexpr int kKeyboardMenu = 0xFFFF;
 
-COLORREF resolved(Color color, int systemColor) {
-    return color == AutoColor ? GetSysColor(systemColor) : static_cast<COLORREF>(color);
-}
+// A page stores the automatic colour as the windows draw it.
+static_assert(AutoColor == kAutomaticColor);
 
 // The dispatcher hands screen coordinates over as unsigned 16-bit values; a
 // monitor left of or above the primary one has negative coordinates.
@@ -44,7 +44,8 @@ TOOLINFOA closeTool(HWND button) {
 
 } // namespace
 
-PageView::PageView(BookController* viewOwner) : CaptionPane(viewOwner), editor(std::make_unique<EditControl>()) {}
+PageView::PageView(BookController* viewOwner)
+    : CaptionPane(IDI_SHOW_PAGE), owner(viewOwner), editor(std::make_unique<EditControl>(CMD_CLOSE_VIEW)) {}
 
 PageView::~PageView() = default;
 
@@ -217,9 +218,9 @@ void PageView::replaceText(const char* text) {
 // shade their light and dark lines from the page's frame colour.
 void PageView::applyFormat(const Page& shown) {
     const PageFormat& format = shown.format;
-    const COLORREF frame = resolved(format.frameColor, COLOR_BTNSHADOW);
-    setFillColor(resolved(format.titleFormat.backColor, COLOR_BTNSHADOW));
-    captionTextColor = resolved(format.titleFormat.textColor, COLOR_CAPTIONTEXT);
+    const COLORREF frame = resolvedColor(format.frameColor, COLOR_BTNSHADOW);
+    setFillColor(resolvedColor(format.titleFormat.backColor, COLOR_BTNSHADOW));
+    captionTextColor = resolvedColor(format.titleFormat.textColor, COLOR_CAPTIONTEXT);
     setFrameLineColor(frame);
     setFrameFaceColor(frame);
     setFrameStyle(format.frameStyle);

@@ -79,6 +79,8 @@ protected:
     // The user changed the text: the owner writes the book a little later.
     void reportEdit() const;
 
+    // The book window, which carries out what the user asks of the page.
+    BookController* owner;
     HWND closeButton = nullptr;
     std::unique_ptr<EditControl> editor;
 

@@ -8,9 +8,9 @@
 #include "Figures.h"
 #include "Stopwatch.h"
 
-#include "app/Application.h"
+#include "app/BookApplication.h"
 #include "book/Book.h"
-#include "bookwindow/BookController.h"
+#include "pagewindows/BookController.h"
 #include "bookwindow/PageList.h"
 #include "framework/WindowProcedure.h"
 #include "pagewindows/PageView.h"
@@ -248,7 +248,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 11;
     Application app;
     app.setStartupArguments(GetModuleHandleA(nullptr), GetCommandLineA(), SW_SHOWNORMAL);
-    app.registerWindowClasses();
+    BookApplication::prepare(app);
     app.createToolTipWindow(nullptr);
 
     WNDCLASSA hostClass{};

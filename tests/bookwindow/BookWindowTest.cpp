@@ -133,6 +133,7 @@ TEST_F(BookWindowInProcess, PagesGoIntoNotesComeBackAndAreDeleted) {
     commandAnswering(note(0), CMD_DELETE_PAGE, IDOK);
     EXPECT_EQ(titles(), (std::vector<std::string>{"B", "C"}));
     EXPECT_EQ(window.floatingWindowCount(), 0u);
+    EXPECT_EQ(window.currentSettings().beginPage, 1) << "the start-up page follows its page";
 
     window.openPage(0);
     SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
@@ -154,6 +155,7 @@ TEST_F(BookWindowInProcess, PagesGoIntoNotesComeBackAndAreDeleted) {
 
     commandAnswering(window.hwnd, CMD_DELETE_PAGE, IDOK);
     EXPECT_TRUE(titles().empty());
+    EXPECT_EQ(window.currentSettings().beginPage, -1) << "the start-up page was deleted";
     EXPECT_EQ(window.view().page(), nullptr);
     EXPECT_TRUE(IsWindowVisible(listBox()));
 }

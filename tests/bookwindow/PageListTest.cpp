@@ -1,5 +1,5 @@
 // The page list pane in this process, reporting to a recording controller.
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "book/Book.h"
 #include "bookwindow/PageList.h"
 #include "framework/WindowProcedure.h"

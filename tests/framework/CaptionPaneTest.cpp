@@ -1,5 +1,6 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/CaptionPane.h"
+#include "resources/resource.h"
 #include "support/Picture.h"
 #include "support/Pump.h"
 
@@ -12,7 +13,7 @@ constexpr COLORREF kText = RGB(255, 255, 0);
 
 class TestPane : public CaptionPane {
 public:
-    TestPane() : CaptionPane(nullptr) { captionTextColor = kText; }
+    TestPane() : CaptionPane(IDI_SHOW_PAGE) { captionTextColor = kText; }
     HWND clientWindow() override { return client; }
     HWND client = nullptr;
     int strip() const { return captionHeight; }

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/DialogWindow.h"
 #include "resources/resource.h"
 #include "support/ModalWatchdog.h"

@@ -14,6 +14,7 @@ namespace {
 // deletion calls through a broken virtual table.
 class DisposableEditor : public EditControl {
 public:
+    DisposableEditor() : EditControl(CMD_CLOSE_VIEW) {}
     static void* operator new(std::size_t size) { return ::operator new(size); }
     static void operator delete(void* memory, std::size_t size) {
         std::memset(memory, 0xDD, size);

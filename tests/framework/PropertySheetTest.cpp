@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/DialogProcedure.h"
 #include "framework/PropertyPage.h"
 #include "framework/PropertySheet.h"

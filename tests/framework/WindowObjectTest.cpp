@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/WindowObject.h"
 #include "support/MessageLog.h"
 

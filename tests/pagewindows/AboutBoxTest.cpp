@@ -1,6 +1,6 @@
 #include "pagewindows/AboutBox.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "framework/DialogProcedure.h"
 
 #include "resources/resource.h"

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "book/Page.h"
 #include "pagewindows/PageView.h"
 #include "resources/resource.h"

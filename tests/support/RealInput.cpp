@@ -43,14 +43,22 @@ DWORD buttonFlag(Button button, bool down) {
     return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
 }
 
+INPUT absoluteInput(POINT point, DWORD flags = 0) {
+    return mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, normalised(point.x, GetSystemMetrics(SM_CXSCREEN)),
+                      normalised(point.y, GetSystemMetrics(SM_CYSCREEN)));
+}
+
+// Where the pointer was last sent; every button event carries it, so a press
+// lands there even when the system has not caught up with the move yet.
+POINT lastPoint{};
+
 } // namespace
 
-// The button that follows a move must be pressed where the pointer now is:
-// under Wine the pointer reaches its place a moment after the move is sent,
-// and a press sent at once would land where it was.
 void moveTo(POINT point) {
-    send({mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(point.x, GetSystemMetrics(SM_CXSCREEN)),
-                     normalised(point.y, GetSystemMetrics(SM_CYSCREEN)))});
+    lastPoint = point;
+    send({absoluteInput(point)});
+    // Under Wine the pointer reaches its place a moment after the move is
+    // sent; what reads it next (a hover, a tooltip) expects it there.
     const DWORD start = GetTickCount();
     POINT now{};
     while (GetCursorPos(&now) && (now.x != point.x || now.y != point.y) && GetTickCount() - start < kMoveLimit) {
@@ -58,19 +66,19 @@ void moveTo(POINT point) {
     }
 }
 
-void press(Button button) { send({mouseInput(buttonFlag(button, true))}); }
+void press(Button button) { send({absoluteInput(lastPoint, buttonFlag(button, true))}); }
 
-void release(Button button) { send({mouseInput(buttonFlag(button, false))}); }
+void release(Button button) { send({absoluteInput(lastPoint, buttonFlag(button, false))}); }
 
 void click(POINT point, Button button) {
     moveTo(point);
-    send({mouseInput(buttonFlag(button, true)), mouseInput(buttonFlag(button, false))});
+    send({absoluteInput(point, buttonFlag(button, true)), absoluteInput(point, buttonFlag(button, false))});
 }
 
 void doubleClick(POINT point) {
     moveTo(point);
-    send({mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP), mouseInput(MOUSEEVENTF_LEFTDOWN),
-          mouseInput(MOUSEEVENTF_LEFTUP)});
+    send({absoluteInput(point, MOUSEEVENTF_LEFTDOWN), absoluteInput(point, MOUSEEVENTF_LEFTUP),
+          absoluteInput(point, MOUSEEVENTF_LEFTDOWN), absoluteInput(point, MOUSEEVENTF_LEFTUP)});
 }
 
 void drag(POINT from, POINT to, Button button) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bookwindow/BookController.h"
+#include "pagewindows/BookController.h"
 
 #include <functional>
 #include <ostream>

@@ -1,7 +1,7 @@
 // The main function of the Windows test executables: an application object
 // as the program's start-up makes it (instance, common controls, the page
 // window class, the tooltip window), then the tests.
-#include "app/Application.h"
+#include "app/BookApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     }
 
     ::testing::InitGoogleTest(&argc, argv);
-    app.registerWindowClasses();
+    BookApplication::prepare(app);
     app.createToolTipWindow(nullptr);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

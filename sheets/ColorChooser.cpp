@@ -1,6 +1,6 @@
-#include "book/ColorChooser.h"
+#include "sheets/ColorChooser.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "resources/resource.h"
 
 #include <commdlg.h>

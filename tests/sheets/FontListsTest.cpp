@@ -1,4 +1,4 @@
-#include "book/FontLists.h"
+#include "sheets/FontLists.h"
 #include "support/SheetDriver.h"
 
 #include <windows.h>

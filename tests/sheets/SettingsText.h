@@ -1,6 +1,6 @@
 #pragma once
 
-#include "book/Settings.h"
+#include "sheets/Settings.h"
 
 #include <sstream>
 #include <string>

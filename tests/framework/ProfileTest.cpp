@@ -1,4 +1,4 @@
-#include "app/Profile.h"
+#include "framework/Profile.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "book/FormatPage.h"
+#include "sheets/FormatPage.h"
+#include "sheets/PageSettingsSheet.h"
 #include "book/Page.h"
 #include "resources/resource.h"
 #include "support/ModalWatchdog.h"
@@ -28,7 +29,7 @@ int inside(const Picture& swatch, COLORREF color) {
 }
 
 bool run(Page& page, std::vector<DialogScript::Step> steps) {
-    return runScripted([&page] { return page.editSettings(nullptr) ? 1 : 0; }, std::move(steps)) != 0;
+    return runScripted([&page] { return PageSettingsSheet::edit(page, nullptr) ? 1 : 0; }, std::move(steps)) != 0;
 }
 
 const std::string kStandardSizes = " of 8 9 10 11 12 14 16 18 20 22 24 26 28 36 48 72";

@@ -1,8 +1,8 @@
-#include "book/OptionsPage.h"
+#include "sheets/OptionsPage.h"
 
 #include "book/Book.h"
 #include "book/BookFile.h"
-#include "book/Settings.h"
+#include "sheets/Settings.h"
 #include "framework/ModalLoop.h"
 #include "resources/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/Profile.h"
+#include "framework/Profile.h"
 
 #include <windows.h>
 

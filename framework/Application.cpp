@@ -1,7 +1,6 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 
 #include "framework/WindowProcedure.h"
-#include "resources/resource.h"
 
 #include <commctrl.h>
 
@@ -75,6 +74,12 @@ bool Application::loadString(UINT id, std::string& text) const {
     return true;
 }
 
+std::string Application::text(UINT id) const {
+    std::string loaded;
+    loadString(id, loaded);
+    return loaded;
+}
+
 void Application::moduleDirectory(std::string& directory) const {
     std::vector<char> buffer;
     DWORD length = 0;
@@ -90,11 +95,11 @@ void Application::moduleDirectory(std::string& directory) const {
     directory = backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
 }
 
-bool Application::registerWindowClasses() const {
+bool Application::registerWindowClasses(const std::string& className) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
-    std::string documentClass;
-    return InitCommonControlsEx(&controls) && loadString(IDS_DOC_CLASS, documentClass) &&
-           registerWindowClass(documentClass.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, nullptr, nullptr,
+    paneClassName = className;
+    return InitCommonControlsEx(&controls) &&
+           registerWindowClass(className.c_str(), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, nullptr, nullptr,
                                LoadCursorA(nullptr, IDC_ARROW), nullptr);
 }
 

@@ -27,18 +27,23 @@ public:
     void setStartupArguments(HINSTANCE moduleInstance, const char* arguments, int show);
     // false (and `text` unchanged) when there is no such string.
     bool loadString(UINT id, std::string& text) const;
+    // The string, empty when there is no such string.
+    std::string text(UINT id) const;
     // The executable's folder, ending in a backslash.
     void moduleDirectory(std::string& directory) const;
 
-    // The common controls and the page window class ("LKDOCWND") that caption
-    // panes and floating page windows share.
-    bool registerWindowClasses() const;
+    // The common controls and the class that caption panes (and top-level
+    // windows made like them) share.
+    bool registerWindowClasses(const std::string& className);
+    const std::string& paneClass() const { return paneClassName; }
     bool createToolTipWindow(HWND owner);
     // The tooltip control keeps the text pointer: pass text that lives as
     // long as the window (a string literal).
     bool addToolTip(HWND window, const char* text, const RECT& rect) const;
 
     HINSTANCE instance = nullptr;
+    // The program's name: the caption of its message boxes.
+    std::string title;
     const char* commandLine = nullptr; // kept; the program takes no arguments
     int showCommand = 0;               // kept; the settings decide visibility
     WindowRegistry windowRegistry;
@@ -46,6 +51,7 @@ public:
 
 private:
     Application* previousApplication;
+    std::string paneClassName;
 };
 
 // The one application object of the process.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "book/FormatPage.h"
-#include "book/GeneralPage.h"
+#include "sheets/FormatPage.h"
+#include "sheets/GeneralPage.h"
 #include "book/Page.h"
 #include "framework/PropertySheet.h"
 
@@ -18,6 +18,10 @@ extern Page* editedPage;
 class PageSettingsSheet : public PropertySheet {
 public:
     PageSettingsSheet();
+
+    // Runs a sheet on `target` with `parent` as its owner; true when the user
+    // pressed OK.
+    static bool edit(Page& target, HWND parent);
 
     // Runs the sheet on `target`: positive for OK, 0 for Cancel, -1 when the
     // sheet could not be shown. While one page's sheet is open no second one

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "book/OptionsPage.h"
+#include "sheets/OptionsPage.h"
 #include "framework/PropertySheet.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "framework/ColorMath.h"
+#include "book/ColorMath.h"
 
 #include <algorithm>
 

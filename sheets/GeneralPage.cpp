@@ -1,6 +1,6 @@
-#include "book/GeneralPage.h"
+#include "sheets/GeneralPage.h"
 
-#include "book/PageSettingsSheet.h"
+#include "sheets/PageSettingsSheet.h"
 #include "framework/ModalLoop.h"
 #include "resources/resource.h"
 

@@ -1,8 +1,8 @@
-#include "book/FormatPage.h"
+#include "sheets/FormatPage.h"
 
-#include "book/ColorChooser.h"
-#include "book/FontLists.h"
-#include "book/PageSettingsSheet.h"
+#include "sheets/ColorChooser.h"
+#include "sheets/FontLists.h"
+#include "sheets/PageSettingsSheet.h"
 #include "framework/DeviceContext.h"
 #include "resources/resource.h"
 

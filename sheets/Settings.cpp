@@ -1,7 +1,7 @@
-#include "book/Settings.h"
+#include "sheets/Settings.h"
 
-#include "app/Application.h"
-#include "app/Profile.h"
+#include "framework/Application.h"
+#include "framework/Profile.h"
 #include "book/Book.h"
 #include "resources/resource.h"
 

@@ -1,4 +1,4 @@
-#include "book/PageSettingsSheet.h"
+#include "sheets/PageSettingsSheet.h"
 
 #include "resources/resource.h"
 
@@ -39,10 +39,10 @@ void bringForward(const PageSettingsSheet& sheet) {
 
 } // namespace
 
-bool Page::editSettings(HWND__* parent) {
+bool PageSettingsSheet::edit(Page& target, HWND parent) {
     PageSettingsSheet sheet;
     // PropertySheetA's -1 is a failure to show the sheet, not a confirmation.
-    return sheet.run(parent, *this) > 0;
+    return sheet.run(parent, target) > 0;
 }
 
 PageSettingsSheet::PageSettingsSheet() {

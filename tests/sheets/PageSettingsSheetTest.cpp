@@ -1,5 +1,5 @@
 #include "book/Page.h"
-#include "book/PageSettingsSheet.h"
+#include "sheets/PageSettingsSheet.h"
 #include "resources/resource.h"
 #include "support/ModalWatchdog.h"
 #include "support/Pages.h"
@@ -14,7 +14,7 @@
 namespace {
 
 bool run(Page& page, std::vector<DialogScript::Step> steps) {
-    return runScripted([&page] { return page.editSettings(nullptr) ? 1 : 0; }, std::move(steps)) != 0;
+    return runScripted([&page] { return PageSettingsSheet::edit(page, nullptr) ? 1 : 0; }, std::move(steps)) != 0;
 }
 
 Page* secondPage = nullptr;
@@ -24,7 +24,7 @@ int secondAnswer = -1;
 // opens a second sheet as a floating page's menu could.
 void CALLBACK openSecondSheet(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    secondAnswer = secondPage->editSettings(nullptr) ? 1 : 0;
+    secondAnswer = PageSettingsSheet::edit(*secondPage, nullptr) ? 1 : 0;
 }
 
 } // namespace
