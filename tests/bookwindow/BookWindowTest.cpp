@@ -182,7 +182,7 @@ TEST_F(BookWindowInProcess, ARowsMenuOffersWhatFitsItsPage) {
                                       CMD_NEW_PAGE};
     std::vector<UINT> floating = returning;
     floating[1] = CMD_FLOAT_PAGE;
-    for (const auto& [rows, menu] : {std::pair{std::vector<int>{0}, returning}, {{1}, floating}, {{3, 1}, floating}}) {
+    for (const auto& [rows, menu] : {std::pair{std::vector<int>{0}, returning}, {{1}, floating}, {{3, 0}, returning}}) {
         MenuProbe probe;
         for (const int row : rows) {
             RealInput::click(onScreen(listBox(), 40, kRowHeight * row + kRowHeight / 2), Button::Right);
@@ -236,6 +236,17 @@ TEST_F(BookWindowInProcess, ThePagesEditorKeepsItsLinesItsCaretAndItsKeys) {
     window.openPage(1);
     flushEvents();
     EXPECT_GT(SendMessageA(editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 200);
+
+    // A note scrolled away from its caret shows the caret again when it is
+    // activated.
+    SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
+    const HWND noteEditor = FindWindowExA(note(1), nullptr, "Edit", nullptr);
+    SetForegroundWindow(window.hwnd);
+    flushEvents();
+    SendMessageA(noteEditor, WM_VSCROLL, SB_TOP, 0);
+    ASSERT_EQ(SendMessageA(noteEditor, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SetForegroundWindow(note(1));
+    EXPECT_TRUE(pumpUntil([&] { return SendMessageA(noteEditor, EM_GETFIRSTVISIBLELINE, 0, 0) > 200; }));
 }
 
 // The close icon's tooltip appears under the real pointer.
