@@ -41,13 +41,13 @@ bool BookApplication::initInstance() {
     // command is handled by window handlers.
     accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(kAcceleratorTableId));
 
-    if (!createOwnerWindow() || !createToolTipWindow(ownerWindow.hwnd)) {
+    if (!createOwnerWindow() || !createToolTipWindow(ownerWindow.handle())) {
         return false;
     }
-    if (!mainWindow.createMainWindow(ownerWindow.hwnd)) {
+    if (!mainWindow.createMainWindow(ownerWindow.handle())) {
         return false;
     }
-    SetWindowLongA(toolTip, GWL_HWNDPARENT, reinterpret_cast<LONG>(mainWindow.hwnd));
+    SetWindowLongA(toolTip, GWL_HWNDPARENT, reinterpret_cast<LONG>(mainWindow.handle()));
     return true;
 }
 
@@ -59,7 +59,7 @@ bool BookApplication::prepare(Application& module) {
 int BookApplication::run() {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(mainWindow.hwnd, accelerators, &message)) {
+        if (!TranslateAcceleratorA(mainWindow.handle(), accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -1,5 +1,6 @@
 #include "book/BookFile.h"
 
+#include "book/FileCloser.h"
 #include "book/FileSystem.h"
 #include "book/LkError.h"
 #include "book/SafeFileWriter.h"
@@ -128,17 +129,6 @@ private:
     std::uint64_t size;
     std::uint64_t offset = kMagicSize;
     BookFileDamage& damage;
-};
-
-class FileCloser {
-public:
-    explicit FileCloser(std::FILE* opened) : file(opened) {}
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-    ~FileCloser() { std::fclose(file); }
-
-private:
-    std::FILE* file;
 };
 
 void encodeU32(std::uint32_t value, char bytes[4]) {

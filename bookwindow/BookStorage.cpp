@@ -4,7 +4,9 @@
 #include "book/BookFile.h"
 #include "book/FileSystem.h"
 #include "book/LkError.h"
+#include "framework/Application.h"
 #include "framework/ModalLoop.h"
+#include "resources/resource.h"
 
 #include <ctime>
 #include <memory>
@@ -12,8 +14,6 @@
 #include <vector>
 
 namespace {
-
-constexpr const char* kCaption = "Leafkeeper";
 
 std::string backupPathOf(const std::string& bookFile) { return bookFile + ".bak"; }
 
@@ -30,7 +30,7 @@ BookStorage::Loaded BookStorage::load(HWND owner, const std::string& path) {
         damagedFile = true;
         std::vector<std::unique_ptr<Page>> backupPages;
         if (!readBackup(path, backupPages)) {
-            messageBox(owner, error.what(), kCaption, MB_ICONERROR);
+            messageBox(owner, error.what(), MB_ICONERROR);
             return Loaded::Nothing;
         }
         if (!askToOpenBackup(owner, path)) {
@@ -51,10 +51,8 @@ bool BookStorage::readBackup(const std::string& path, std::vector<std::unique_pt
 }
 
 bool BookStorage::askToOpenBackup(HWND owner, const std::string& path) const {
-    const std::string question = "ブックファイルが壊れているため読み込めません。\r\n" + path +
-                                 "\r\n\r\n前回保存したときのバックアップがあります。\r\n" + backupPathOf(path) +
-                                 "\r\n\r\nバックアップを開きますか？";
-    return messageBox(owner, question, kCaption, MB_YESNO | MB_ICONERROR) == IDYES;
+    const std::string question = application().text(IDS_DAMAGED_BOOK_BACKUP_QUESTION, {path, backupPathOf(path)});
+    return messageBox(owner, question, MB_YESNO | MB_ICONERROR) == IDYES;
 }
 
 bool BookStorage::write(const std::string& path, bool changed) {
@@ -80,17 +78,14 @@ bool BookStorage::keepDamagedFileAside(const std::string& path) {
 BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::string& path, bool changed) {
     while (!write(path, changed)) {
         const std::string recovery = recoveryPath();
-        const std::string question = "ブックファイルを保存できませんでした。\r\n" + path +
-                                     "\r\n\r\n[再試行] もう一度保存します。\r\n[キャンセル] 次のファイルに保存します。\r\n" +
-                                     recovery;
-        if (messageBox(owner, question, kCaption, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
+        const std::string question = application().text(IDS_SAVE_FAILED_QUESTION, {path, recovery});
+        if (messageBox(owner, question, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
             continue;
         }
         if (book.save(recovery)) {
             return Outcome::Recovered;
         }
-        const std::string failure = "ブックを次のファイルにも保存できませんでした。\r\n" + recovery;
-        messageBox(owner, failure, kCaption, MB_OK | MB_ICONERROR);
+        messageBox(owner, application().text(IDS_RECOVERY_FAILED, {recovery}), MB_OK | MB_ICONERROR);
         return Outcome::Lost;
     }
     return Outcome::Written;

@@ -8,6 +8,7 @@
 #include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
 #include "framework/Pens.h"
+#include "framework/PopupMenu.h"
 #include "framework/WindowProcedure.h"
 #include "pagewindows/AboutBox.h"
 #include "pagewindows/FloatingPageWindow.h"
@@ -36,9 +37,6 @@ constexpr UINT kTrayNotifyMessage = WM_APP + 100;
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT kTrayIconId = 102;
 
-constexpr const char* kCaption = "Leafkeeper";
-constexpr const char* kSamplePageTitle = "サンプルページ";
-constexpr const char* kSamplePageText = "Leafkeeperをご使用いただきありがとうございます。";
 
 // The stored rectangle, or the default size at its place when it is not a
 // window a user could have left (an INI edited by hand or damaged: a negative
@@ -102,7 +100,7 @@ bool BookWindow::createMainWindow(HWND owner) {
 
 bool BookWindow::onCreate(CREATESTRUCTA*) {
     static const RECT closeIconRect{0, 0, kCloseIconSize, kCloseIconSize};
-    application().addToolTip(hwnd, "閉じる", closeIconRect);
+    application().addToolTip(hwnd, IDS_TIP_CLOSE, closeIconRect);
     closeIcon.reset(static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                                   kCloseIconSize, kCloseIconSize, LR_DEFAULTCOLOR)));
     pageView->createPane(hwnd);
@@ -127,8 +125,8 @@ bool BookWindow::onCreate(CREATESTRUCTA*) {
 
 void BookWindow::makeSamplePage() {
     auto page = std::make_unique<Page>();
-    page->title = kSamplePageTitle;
-    page->setText(kSamplePageText);
+    page->title = application().text(IDS_SAMPLE_PAGE_TITLE);
+    page->setText(application().text(IDS_SAMPLE_PAGE_TEXT));
     book.append(std::move(page));
     pageList->refresh(false);
     // Written at exit, not at once: starting the program is no change of the user's.
@@ -205,22 +203,22 @@ void BookWindow::openPage(int index) {
     Page* page = book.at(static_cast<unsigned>(index));
     if (page->floating) {
         if (FloatingPageWindow* window = floatingWindowOf(page)) {
-            ShowWindow(window->hwnd, SW_SHOW);
-            SetFocus(window->hwnd);
+            ShowWindow(window->handle(), SW_SHOW);
+            SetFocus(window->handle());
         }
         return;
     }
     settings.showPage = index;
     pageView->setPage(page);
-    ShowWindow(pageView->hwnd, SW_SHOW);
+    ShowWindow(pageView->handle(), SW_SHOW);
     pageList->showList(false, false);
-    SetFocus(pageView->hwnd);
+    SetFocus(pageView->handle());
 }
 
 void BookWindow::showPageList(bool setFocus) {
     pageList->showList(true, setFocus);
     pageView->storePage();
-    ShowWindow(pageView->hwnd, SW_HIDE);
+    ShowWindow(pageView->handle(), SW_HIDE);
     settings.showPage = -1;
 }
 
@@ -235,7 +233,7 @@ void BookWindow::floatPage(int index, bool placeOverView) {
 void BookWindow::showInNote(Page& page, bool placeOverView) {
     if (page.floating) {
         if (FloatingPageWindow* window = floatingWindowOf(&page)) {
-            ShowWindow(window->hwnd, SW_SHOW);
+            ShowWindow(window->handle(), SW_SHOW);
             return;
         }
     }
@@ -245,12 +243,12 @@ void BookWindow::showInNote(Page& page, bool placeOverView) {
     }
     if (placeOverView) {
         RECT rect{};
-        GetWindowRect(pageView->hwnd, &rect);
+        GetWindowRect(pageView->handle(), &rect);
         OffsetRect(&rect, kFloatOffset, kFloatOffset);
         page.floatingRect = {rect.left, rect.top, rect.right, rect.bottom};
     }
     window->setPage(&page);
-    ShowWindow(window->hwnd, SW_SHOW);
+    ShowWindow(window->handle(), SW_SHOW);
     pageView->setPage(nullptr);
     showPageList(false);
     floatingWindows[&page] = std::move(window);
@@ -271,7 +269,7 @@ void BookWindow::returnToBook(Page* page) {
     std::unique_ptr<FloatingPageWindow> window = std::move(entry->second);
     floatingWindows.erase(entry);
     window->storePage();
-    DestroyWindow(window->hwnd);
+    DestroyWindow(window->handle());
     window.reset();
     pageList->updateButtons();
     bookChanged();
@@ -281,8 +279,8 @@ void BookWindow::deletePage(Page* page) {
     if (busyAsking() || book.indexOf(page) >= book.count()) {
         return;
     }
-    const std::string question = "「" + page->title + "」ページを削除してよろしいですか？";
-    if (messageBox(hwnd, question, kCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL) {
+    const std::string question = application().text(IDS_DELETE_PAGE_QUESTION, {page->title});
+    if (messageBox(hwnd, question, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL) {
         return;
     }
     // Looked up again after the question: its place in the book is the one
@@ -297,7 +295,7 @@ void BookWindow::deletePage(Page* page) {
         if (entry != floatingWindows.end()) {
             window = std::move(entry->second);
             floatingWindows.erase(entry);
-            DestroyWindow(window->hwnd);
+            DestroyWindow(window->handle());
         }
         book.removeAt(index);
         window.reset();
@@ -307,7 +305,7 @@ void BookWindow::deletePage(Page* page) {
             pageView->setPage(nullptr);
         }
         book.removeAt(index);
-        if (IsWindowVisible(pageView->hwnd) && pageView->page() == nullptr) {
+        if (IsWindowVisible(pageView->handle()) && pageView->page() == nullptr) {
             showPageList(true);
         }
     }
@@ -513,9 +511,7 @@ bool BookWindow::switchBookFile(const std::string& previousBookFile) {
     storeViews();
     if (storage.writeReportingFailure(hwnd, previousBookFile, schedule.unwritten()) ==
         BookStorage::Outcome::Lost) {
-        const std::string message = "ブックを保存できなかったため、ブックファイルを切り替えませんでした。\r\n" +
-                                    previousBookFile + "\r\n\r\n" + "ページはそのまま残っています。";
-        messageBox(hwnd, message, kCaption, MB_OK | MB_ICONERROR);
+        messageBox(hwnd, application().text(IDS_SWITCH_NOT_DONE, {previousBookFile}), MB_OK | MB_ICONERROR);
         return false;
     }
     closeFloatingWindows();
@@ -535,7 +531,7 @@ void BookWindow::showBookWindow(bool show) {
 void BookWindow::closeFloatingWindows() {
     for (auto& entry : floatingWindows) {
         entry.second->storePage();
-        DestroyWindow(entry.second->hwnd);
+        DestroyWindow(entry.second->handle());
     }
     floatingWindows.clear();
 }
@@ -630,7 +626,7 @@ void BookWindow::onCommand(UINT, UINT id, HWND) {
 void BookWindow::keepWindowsReachable() {
     std::vector<HWND> windows{hwnd};
     for (const auto& entry : floatingWindows) {
-        windows.push_back(entry.second->hwnd);
+        windows.push_back(entry.second->handle());
     }
     for (HWND window : windows) {
         RECT rect{};
@@ -664,7 +660,7 @@ void BookWindow::runAboutBox() {
 
 void BookWindow::onSize(UINT, int width, int height) {
     HDWP positions = BeginDeferWindowPos(2);
-    for (HWND child : {pageView->hwnd, pageList->hwnd}) {
+    for (HWND child : {pageView->handle(), pageList->handle()}) {
         if (positions && child) {
             positions = DeferWindowPos(positions, child, nullptr, kStripWidth, 1, width - kStripWidth - 1, height - 2,
                                        SWP_NOZORDER);
@@ -736,19 +732,10 @@ void BookWindow::onNcRButtonDown(UINT, int, int) {}
 void BookWindow::onNcRButtonUp(UINT, int x, int y) { showMainMenu(x, y); }
 
 void BookWindow::showMainMenu(int x, int y) {
-    OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(IDM_MAIN)));
-    HMENU popup = GetSubMenu(menu.get(), 0);
-    if (!popup) {
-        return;
-    }
-    if (settings.showTop) {
-        MENUITEMINFOA item{};
-        item.cbSize = sizeof item;
-        item.fMask = MIIM_STATE;
-        item.fState = MFS_CHECKED;
-        SetMenuItemInfoA(popup, CMD_ALWAYS_ON_TOP, FALSE, &item);
-    }
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, x, y, 0, hwnd, nullptr);
+    const bool alwaysOnTop = settings.showTop;
+    trackPopupMenu(IDM_MAIN, hwnd, POINT{x, y}, [alwaysOnTop](HMENU menu) {
+        tickMenuItem(menu, CMD_ALWAYS_ON_TOP, alwaysOnTop);
+    });
 }
 
 bool BookWindow::onQueryEndSession() {
@@ -820,14 +807,9 @@ void BookWindow::onTrayNotify(UINT iconId, UINT mouseMessage) {
     if (mouseMessage != WM_RBUTTONDOWN) {
         return;
     }
-    OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(IDM_TRAY)));
-    HMENU popup = GetSubMenu(menu.get(), 0);
-    if (!popup) {
-        return;
-    }
+    const UINT notOffered = IsWindowVisible(hwnd) == TRUE ? CMD_SHOW_WINDOW : CMD_HIDE_WINDOW;
     SetForegroundWindow(hwnd);
-    RemoveMenu(popup, IsWindowVisible(hwnd) == TRUE ? CMD_SHOW_WINDOW : CMD_HIDE_WINDOW, MF_BYCOMMAND);
     POINT cursor{};
     GetCursorPos(&cursor);
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr);
+    trackPopupMenu(IDM_TRAY, hwnd, cursor, [notOffered](HMENU menu) { RemoveMenu(menu, notOffered, MF_BYCOMMAND); });
 }

@@ -7,6 +7,7 @@
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
 #include "framework/Pens.h"
+#include "framework/PopupMenu.h"
 #include "framework/UniqueHandle.h"
 #include "resources/resource.h"
 
@@ -22,7 +23,6 @@ constexpr DWORD kButtonStyle = WS_CHILD | BS_NOTIFY | BS_OWNERDRAW;             
 constexpr int kRowHeight = 16;
 constexpr int kCaptionPoints = 10;
 constexpr char kCaptionFace[] = "ＭＳ ゴシック";
-constexpr char kCaption[] = "ページリスト";
 constexpr int kTitleIndent = 15;
 constexpr int kSwatchInset = 3;
 constexpr int kSwatchSize = 10;
@@ -31,16 +31,20 @@ constexpr int kIconSize = 16;
 struct ToolButton {
     int command;
     int icon;
-    const char* toolTip; // kept by the tooltip control, so it must live for ever
+    UINT toolTip; // a string resource
     int place;
 };
 
 // In creation order; "別ウィンドウで表示" and "ブックに戻す" share place 3.
 constexpr ToolButton kToolBar[PageList::kButtonCount] = {
-    {CMD_NEW_PAGE, IDI_NEW_PAGE, "新規ページ", 0},      {CMD_DELETE_LIST_PAGE, IDI_DELETE_PAGE, "ページ削除", 1},
-    {CMD_SHOW_PAGE, IDI_SHOW_PAGE, "ページ表示", 2},    {CMD_FLOAT_PAGE, IDI_FLOAT_PAGE, "別ウィンドウで表示", 3},
-    {CMD_SETTINGS, IDI_PAGE_SETTINGS, "ページ設定", 4}, {CMD_MOVE_UP, IDI_MOVE_UP, "上に移動", 5},
-    {CMD_MOVE_DOWN, IDI_MOVE_DOWN, "下に移動", 6},      {CMD_RETURN_TO_BOOK, IDI_RETURN_TO_BOOK, "ブックに戻す", 3},
+    {CMD_NEW_PAGE, IDI_NEW_PAGE, IDS_TIP_NEW_PAGE, 0},
+    {CMD_DELETE_LIST_PAGE, IDI_DELETE_PAGE, IDS_TIP_DELETE_PAGE, 1},
+    {CMD_SHOW_PAGE, IDI_SHOW_PAGE, IDS_TIP_SHOW_PAGE, 2},
+    {CMD_FLOAT_PAGE, IDI_FLOAT_PAGE, IDS_TIP_FLOAT_PAGE, 3},
+    {CMD_SETTINGS, IDI_PAGE_SETTINGS, IDS_TIP_PAGE_SETTINGS, 4},
+    {CMD_MOVE_UP, IDI_MOVE_UP, IDS_TIP_MOVE_UP, 5},
+    {CMD_MOVE_DOWN, IDI_MOVE_DOWN, IDS_TIP_MOVE_DOWN, 6},
+    {CMD_RETURN_TO_BOOK, IDI_RETURN_TO_BOOK, IDS_TIP_RETURN_TO_BOOK, 3},
 };
 
 enum ButtonIndex {
@@ -64,17 +68,17 @@ PageList::PageList(BookController* paneOwner, Book* pageBook)
     : CaptionPane(IDI_SHOW_PAGE), owner(paneOwner), book(pageBook) {}
 
 HWND PageList::clientWindow() {
-    return listBox.hwnd;
+    return listBox.handle();
 }
 
 bool PageList::onCreate(CREATESTRUCTA*) {
     setFrameStyle(Flat);
     setFrameLineColor(GetSysColor(COLOR_BTNSHADOW));
-    setWindowText(kCaption);
-    listBox.createListBox(0, nullptr, kListBoxStyle, 0, 0, 0, 0, hwnd, kListBoxId);
+    setWindowText(application().text(IDS_PAGE_LIST_CAPTION).c_str());
+    listBox.createListBox(kListBoxStyle, hwnd, kListBoxId);
     setCaptionFont(kCaptionFace, kCaptionPoints);
-    SendMessageA(listBox.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont.get()), FALSE);
-    SendMessageA(listBox.hwnd, LB_SETITEMHEIGHT, 0, kRowHeight);
+    listBox.setFont(captionFont.get());
+    listBox.setItemHeight(kRowHeight);
     createButtons();
     return true;
 }
@@ -103,8 +107,8 @@ void PageList::createButtons() {
 // whole batch.
 void PageList::onSize(UINT, int width, int height) {
     HDWP layout = BeginDeferWindowPos(1 + kButtonCount);
-    if (layout && listBox.hwnd) {
-        layout = DeferWindowPos(layout, listBox.hwnd, nullptr, 0, captionHeight, width,
+    if (layout && listBox.handle()) {
+        layout = DeferWindowPos(layout, listBox.handle(), nullptr, 0, captionHeight, width,
                                 std::max(height - captionHeight - kButtonSize, 0), SWP_NOZORDER);
     }
     for (int index = 0; index < kButtonCount && layout; ++index) {
@@ -122,7 +126,7 @@ void PageList::onSize(UINT, int width, int height) {
 void PageList::showList(bool show, bool setFocus) {
     WindowObject::show(show ? SW_SHOW : SW_HIDE);
     if (show && setFocus) {
-        SetFocus(listBox.hwnd);
+        SetFocus(listBox.handle());
     }
 }
 
@@ -131,27 +135,26 @@ void PageList::showList(bool show, bool setFocus) {
 // of 10,000 pages. Drawing is held off while the rows are replaced and done
 // once at the end.
 void PageList::refresh(bool keepSelection) {
-    const int remembered = keepSelection ? listBox.listBoxSelection() : LB_ERR;
-    SendMessageA(listBox.hwnd, WM_SETREDRAW, FALSE, 0);
-    listBox.clearListBox();
-    SendMessageA(listBox.hwnd, LB_INITSTORAGE, book->count(), 0);
+    const int remembered = keepSelection ? listBox.selection() : LB_ERR;
+    listBox.setRedraw(false);
+    listBox.reset(book->count());
     for (unsigned index = 0; index < book->count(); ++index) {
-        listBox.listBoxAdd(0);
+        listBox.add(0);
     }
     // A remembered index past the last row is refused by the list box, which
     // leaves no row selected.
     if (remembered != LB_ERR) {
-        listBox.setListBoxCaret(remembered);
-        listBox.setListBoxSelection(remembered);
+        listBox.setCaret(remembered);
+        listBox.select(remembered);
     }
-    SendMessageA(listBox.hwnd, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox.hwnd, nullptr, TRUE);
+    listBox.setRedraw(true);
+    InvalidateRect(listBox.handle(), nullptr, TRUE);
     updateButtons();
 }
 
 void PageList::updateButtons() {
     const int selected = selectedRow();
-    const int rows = listBox.listBoxCount();
+    const int rows = listBox.count();
     const bool any = selected != LB_ERR;
     enableButton(NewPageButton, true);
     for (int index : {DeletePageButton, ShowPageButton, FloatPageButton, ReturnToBookButton, SettingsButton}) {
@@ -172,14 +175,14 @@ void PageList::updateButtons() {
 
 bool PageList::moveRow(int index, bool up) {
     const int target = up ? index - 1 : index + 1;
-    const int rows = listBox.listBoxCount();
+    const int rows = listBox.count();
     // LB_INSERTSTRING at -1 would append, so a move off either end must not start.
     if (index < 0 || index >= rows || target < 0 || target >= rows) {
         return false;
     }
-    listBox.listBoxDelete(index);
-    const int inserted = listBox.listBoxInsert(target, 0);
-    listBox.setListBoxSelection(inserted);
+    listBox.remove(index);
+    const int inserted = listBox.insert(target, 0);
+    listBox.select(inserted);
     updateButtons();
     return true;
 }
@@ -200,7 +203,7 @@ void PageList::drawRow(const DRAWITEMSTRUCT& item) const {
     const RECT& row = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     DeviceContext(dc).fillRect(row, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    if (listBox.listBoxCount() == 0) {
+    if (listBox.count() == 0) {
         return;
     }
     // The row is drawn from the book as it is now: between a page's removal
@@ -265,29 +268,24 @@ void PageList::onParentNotify(UINT event, UINT, LPARAM value) {
 }
 
 void PageList::showRowMenu(POINT pressed) {
-    if (listBox.listBoxCount() == 0) {
+    if (listBox.count() == 0) {
         return;
     }
     POINT inList = pressed;
-    ScreenToClient(listBox.hwnd, &inList);
+    ScreenToClient(listBox.handle(), &inList);
     int row = 0;
-    if (!listBox.listBoxItemAt(inList, row)) {
+    if (!listBox.itemAt(inList, row)) {
         return;
     }
     const Page* page = pageAt(row);
     if (!page) {
         return;
     }
-    listBox.setListBoxSelection(row);
+    listBox.select(row);
     updateButtons();
 
-    const OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(IDM_LIST)));
-    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup) {
-        return;
-    }
-    DeleteMenu(popup, page->floating ? CMD_FLOAT_PAGE : CMD_RETURN_TO_BOOK, MF_BYCOMMAND);
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pressed.x, pressed.y, 0, hwnd, nullptr);
+    const UINT notOffered = page->floating ? CMD_FLOAT_PAGE : CMD_RETURN_TO_BOOK;
+    trackPopupMenu(IDM_LIST, hwnd, pressed, [notOffered](HMENU menu) { DeleteMenu(menu, notOffered, MF_BYCOMMAND); });
 }
 
 LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {
@@ -312,7 +310,7 @@ LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {
 }
 
 void PageList::onCommand(UINT notificationCode, UINT id, HWND control) {
-    if (id == kListBoxId && control && control == listBox.hwnd) {
+    if (id == kListBoxId && control && control == listBox.handle()) {
         runListBoxNotification(notificationCode);
         return;
     }
@@ -330,7 +328,7 @@ void PageList::runListBoxNotification(UINT notificationCode) {
     }
     if (notificationCode == LBN_DBLCLK) {
         // An empty list still reports a caret of 0.
-        const int caret = listBox.listBoxCaret();
+        const int caret = listBox.caret();
         if (pageAt(caret)) {
             owner->openPage(caret);
         }
@@ -357,7 +355,7 @@ void PageList::runCommand(UINT id) {
     case CMD_RETURN_TO_BOOK:
         if (page->floating) {
             owner->returnToBook(page);
-            SetFocus(listBox.hwnd);
+            SetFocus(listBox.handle());
         }
         break;
     case CMD_FLOAT_PAGE:
@@ -366,7 +364,7 @@ void PageList::runCommand(UINT id) {
     case CMD_MOVE_UP:
     case CMD_MOVE_DOWN:
         moveSelected(id == CMD_MOVE_UP);
-        SetFocus(listBox.hwnd);
+        SetFocus(listBox.handle());
         break;
     case CMD_SHOW_PAGE:
         owner->openPage(selected);
@@ -400,5 +398,5 @@ Page* PageList::pageAt(int row) const {
 }
 
 int PageList::selectedRow() const {
-    return listBox.listBoxSelection();
+    return listBox.selection();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/CaptionPane.h"
+#include "framework/ListBox.h"
 
 #include <array>
 
@@ -49,7 +50,7 @@ public:
     HWND clientWindow() override;
 
     // The list box (control 101); it handles nothing itself and reports to the pane.
-    WindowObject listBox;
+    ListBox listBox;
 
 protected:
     void drawRow(const DRAWITEMSTRUCT& item) const;

@@ -80,6 +80,22 @@ std::string Application::text(UINT id) const {
     return loaded;
 }
 
+std::string Application::text(UINT id, std::initializer_list<std::string> inserts) const {
+    const std::string pattern = text(id);
+    std::string result;
+    for (std::size_t at = 0; at < pattern.size(); ++at) {
+        const char next = at + 1 < pattern.size() ? pattern[at + 1] : '\0';
+        const std::size_t number = static_cast<std::size_t>(next - '1');
+        if (pattern[at] == '%' && next >= '1' && next <= '9' && number < inserts.size()) {
+            result += *(inserts.begin() + number);
+            ++at;
+        } else {
+            result += pattern[at];
+        }
+    }
+    return result;
+}
+
 void Application::moduleDirectory(std::string& directory) const {
     std::vector<char> buffer;
     DWORD length = 0;
@@ -110,7 +126,7 @@ bool Application::createToolTipWindow(HWND owner) {
     return toolTip != nullptr;
 }
 
-bool Application::addToolTip(HWND window, const char* text, const RECT& rect) const {
+bool Application::addToolTip(HWND window, UINT textId, const RECT& rect) const {
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE; // the 44-byte form every comctl32 version takes
     tool.uFlags = TTF_SUBCLASS;
@@ -118,6 +134,17 @@ bool Application::addToolTip(HWND window, const char* text, const RECT& rect) co
     tool.uId = 0;
     tool.rect = rect;
     tool.hinst = instance;
-    tool.lpszText = const_cast<char*>(text);
+    tool.lpszText = MAKEINTRESOURCEA(textId);
     return SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) == 1;
+}
+
+void Application::removeToolTip(HWND window) const {
+    if (!toolTip) {
+        return;
+    }
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = window;
+    tool.uId = 0;
+    SendMessageA(toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }

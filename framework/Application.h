@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 // The application object: what every window reaches globally through
@@ -29,6 +30,8 @@ public:
     bool loadString(UINT id, std::string& text) const;
     // The string, empty when there is no such string.
     std::string text(UINT id) const;
+    // The string with %1, %2, ... replaced by the inserts in order.
+    std::string text(UINT id, std::initializer_list<std::string> inserts) const;
     // The executable's folder, ending in a backslash.
     void moduleDirectory(std::string& directory) const;
 
@@ -37,9 +40,11 @@ public:
     bool registerWindowClasses(const std::string& className);
     const std::string& paneClass() const { return paneClassName; }
     bool createToolTipWindow(HWND owner);
-    // The tooltip control keeps the text pointer: pass text that lives as
-    // long as the window (a string literal).
-    bool addToolTip(HWND window, const char* text, const RECT& rect) const;
+    // The tooltip control reads string `textId` of this module itself when
+    // it shows the tip.
+    bool addToolTip(HWND window, UINT textId, const RECT& rect) const;
+    // Takes the window's tip out of the tooltip window.
+    void removeToolTip(HWND window) const;
 
     HINSTANCE instance = nullptr;
     // The program's name: the caption of its message boxes.

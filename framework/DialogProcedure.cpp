@@ -90,7 +90,6 @@ INT_PTR handleDialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         DialogWindow* dialog = boundDialog(hwnd);
         if (message == WM_INITDIALOG) {
             if (DialogWindow* initial = initialObject(lParam)) {
-                initial->hwnd = hwnd;
                 registry.bind(hwnd, initial);
                 dialog = initial;
             }
@@ -102,7 +101,7 @@ INT_PTR handleDialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             // A dialog object usually lives on its caller's stack and is gone
             // once doModal returns: its entry must not outlive the window.
             registry.unbind(hwnd);
-            dialog->hwnd = nullptr;
+            WindowRegistry::release(*dialog);
             return FALSE;
         }
         return dispatchDialogMessage(*dialog, hwnd, message, wParam, lParam);

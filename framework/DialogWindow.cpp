@@ -32,9 +32,7 @@ int DialogWindow::firstCheckedButton(int firstId, int lastId) const {
 }
 
 int DialogWindow::dialogItemText(int id, std::string& text) const {
-    WindowObject control;
-    control.hwnd = GetDlgItem(hwnd, id);
-    control.getText(text);
+    windowText(GetDlgItem(hwnd, id), text);
     return 0;
 }
 

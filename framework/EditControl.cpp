@@ -18,11 +18,11 @@ EditControl::EditControl(UINT closeRequestId)
     : closeRequest(closeRequestId), backBrush(createBrush(BS_SOLID, backColor, 0)) {}
 
 bool EditControl::createEditor(HWND parent) {
-    if (!createEdit(0, nullptr, kEditorStyle, 0, 0, 0, 0, parent, 0)) {
+    if (!subclass(create(0, "Edit", nullptr, kEditorStyle, 0, 0, 0, 0, parent, nullptr))) {
         return false;
     }
     // The default limit stops typing at 32,767 characters; a memo may be longer.
-    SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+    sendMessage(EM_SETLIMITTEXT);
     return true;
 }
 
@@ -30,7 +30,7 @@ bool EditControl::createEditor(HWND parent) {
 // more than half a second for a megabyte of text: an unchanged font stays,
 // and a new one is handed over in one message.
 void EditControl::setFont(const char* faceName, int pointSize) {
-    const bool controlHasIt = font && SendMessageA(hwnd, WM_GETFONT, 0, 0) == reinterpret_cast<LRESULT>(font.get());
+    const bool controlHasIt = font && sendMessage(WM_GETFONT) == reinterpret_cast<LRESULT>(font.get());
     if (controlHasIt && fontFace == faceName && fontPoints == pointSize) {
         return;
     }
@@ -38,7 +38,7 @@ void EditControl::setFont(const char* faceName, int pointSize) {
     createPointFont(replacement, faceName, pointSize);
     // The control takes the new font before the old one is deleted, so it
     // never holds a deleted font.
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(replacement.get()), FALSE);
+    sendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(replacement.get()), FALSE);
     font = std::move(replacement);
     fontFace = faceName;
     fontPoints = pointSize;
@@ -60,6 +60,32 @@ HBRUSH EditControl::prepareColors(HDC dc) const {
     SetTextColor(dc, textColor);
     return backBrush.get();
 }
+
+bool EditControl::scrollCaret() const { return sendMessage(EM_SCROLLCARET) == 1; }
+
+BOOL EditControl::showVerticalScrollBar(bool show) const { return ShowScrollBar(hwnd, SB_VERT, show ? TRUE : FALSE); }
+
+void EditControl::setMargins(int left, int right) const {
+    sendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(left, right));
+}
+
+void EditControl::setReadOnly(bool readOnly) const { sendMessage(EM_SETREADONLY, readOnly ? TRUE : FALSE); }
+
+void EditControl::select(int start, int end) const {
+    sendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+void EditControl::selection(int& start, int& end) const {
+    DWORD first = 0;
+    DWORD last = 0;
+    sendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
+    start = static_cast<int>(first);
+    end = static_cast<int>(last);
+}
+
+bool EditControl::modified() const { return sendMessage(EM_GETMODIFY) != 0; }
+
+void EditControl::setModified(bool modified) const { sendMessage(EM_SETMODIFY, modified ? TRUE : FALSE); }
 
 // The control sees the key before the parent is asked to close: closing a
 // floating page deletes this object, so nothing may follow the request.

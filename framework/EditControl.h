@@ -28,6 +28,17 @@ public:
     // background colours of `dc` and returns the background brush.
     HBRUSH prepareColors(HDC dc) const;
 
+    bool scrollCaret() const;
+    BOOL showVerticalScrollBar(bool show) const;
+    void setMargins(int left, int right) const;
+    void setReadOnly(bool readOnly) const;
+    // The selection as character offsets.
+    void select(int start, int end) const;
+    void selection(int& start, int& end) const;
+    // Whether the user changed the text since it was set or this was cleared.
+    bool modified() const;
+    void setModified(bool modified) const;
+
     // Ctrl+F4 asks the parent to close the view (the close request command).
     void onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) override;
     // The I-beam over the text while the program has the focus; the arrow

@@ -13,7 +13,7 @@ Result withinExceptionBarrier(Result fallback, Body&& body) noexcept {
     try {
         return body();
     } catch (const std::bad_alloc&) {
-        reportUnexpectedError("メモリが不足しています。");
+        reportOutOfMemory();
     } catch (const std::exception& error) {
         reportUnexpectedError(error.what());
     } catch (...) {

@@ -1,5 +1,7 @@
 #include "framework/ModalLoop.h"
 
+#include "framework/Application.h"
+
 #include <cstring>
 
 namespace {
@@ -43,7 +45,11 @@ bool ModalLoop::bringForward() {
     return true;
 }
 
-int messageBox(HWND owner, const std::string& text, const char* caption, UINT flags) {
+int messageBox(HWND owner, const std::string& text, UINT flags) {
+    return messageBox(owner, text, application().title, flags);
+}
+
+int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
     const ModalLoop loop;
-    return MessageBoxA(owner, text.c_str(), caption, flags);
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }

@@ -23,5 +23,7 @@ public:
     static bool bringForward();
 };
 
-// MessageBoxA, counted as a modal loop.
-int messageBox(HWND owner, const std::string& text, const char* caption, UINT flags);
+// MessageBoxA, counted as a modal loop, with the program's name
+// (Application::title) as its caption, or with another.
+int messageBox(HWND owner, const std::string& text, UINT flags);
+int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);

@@ -435,105 +435,26 @@ bool WindowObject::subclass(bool created) {
     return true;
 }
 
-bool WindowObject::createEdit(DWORD exStyle, const char* text, DWORD style, int x, int y, int width, int height,
-                              HWND parent, int id) {
-    return subclass(create(exStyle, "Edit", text, style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))));
-}
-
-bool WindowObject::createListBox(DWORD exStyle, const char* text, DWORD style, int x, int y, int width, int height,
-                                 HWND parent, int id) {
-    return subclass(create(exStyle, "ListBox", text, style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))));
-}
-
 LRESULT WindowObject::sendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     return SendMessageA(hwnd, message, wParam, lParam);
 }
 
-int WindowObject::getText(std::string& text) const {
-    const int length = GetWindowTextLengthA(hwnd);
+int WindowObject::getText(std::string& text) const { return windowText(hwnd, text); }
+
+int windowText(HWND window, std::string& text) {
+    const int length = GetWindowTextLengthA(window);
     if (length == 0) {
         text.clear();
         return 0;
     }
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const int copied = GetWindowTextA(hwnd, buffer.data(), length + 1);
+    const int copied = GetWindowTextA(window, buffer.data(), length + 1);
     text.assign(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
     return length;
 }
 
 bool WindowObject::getWindowRect(RECT& rect) const { return GetWindowRect(hwnd, &rect) == 1; }
 
-bool WindowObject::scrollCaret() const { return sendMessage(EM_SCROLLCARET) == 1; }
-
-BOOL WindowObject::showVerticalScrollBar(bool show) const { return ShowScrollBar(hwnd, SB_VERT, show ? TRUE : FALSE); }
-
-int WindowObject::listBoxTextLength(int index) const {
-    return static_cast<int>(sendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
-}
-
-int WindowObject::listBoxText(int index, std::string& text) const {
-    const int length = listBoxTextLength(index);
-    if (length < 0) {
-        text.clear();
-        return length;
-    }
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const int result =
-        static_cast<int>(sendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data())));
-    text.assign(buffer.data(), static_cast<std::size_t>(result > 0 ? result : 0));
-    return result;
-}
-
-void WindowObject::comboSelectedText(std::string& text) const {
-    text.clear();
-    const LRESULT selection = sendMessage(CB_GETCURSEL);
-    if (selection == CB_ERR) {
-        return;
-    }
-    const LRESULT length = sendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(selection));
-    if (length == CB_ERR) {
-        return;
-    }
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const LRESULT copied =
-        sendMessage(CB_GETLBTEXT, static_cast<WPARAM>(selection), reinterpret_cast<LPARAM>(buffer.data()));
-    text.assign(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
-}
-
 bool WindowObject::setWindowText(const char* text) const { return SetWindowTextA(hwnd, text) == 1; }
 
-bool WindowObject::show(int command) const { return ShowWindow(hwnd, command) == 1; }
-
-int WindowObject::listBoxCount() const { return static_cast<int>(sendMessage(LB_GETCOUNT)); }
-
-bool WindowObject::clearListBox() const { return sendMessage(LB_RESETCONTENT) == 1; }
-
-int WindowObject::listBoxAdd(LPARAM value) const { return static_cast<int>(sendMessage(LB_ADDSTRING, 0, value)); }
-
-int WindowObject::listBoxInsert(int index, LPARAM value) const {
-    return static_cast<int>(sendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), value));
-}
-
-int WindowObject::listBoxDelete(int index) const {
-    return static_cast<int>(sendMessage(LB_DELETESTRING, static_cast<WPARAM>(index)));
-}
-
-int WindowObject::listBoxSelection() const { return static_cast<int>(sendMessage(LB_GETCURSEL)); }
-
-int WindowObject::setListBoxSelection(int index) const {
-    return static_cast<int>(sendMessage(LB_SETCURSEL, static_cast<WPARAM>(index)));
-}
-
-int WindowObject::setListBoxCaret(int index) const {
-    return static_cast<int>(sendMessage(LB_SETCARETINDEX, static_cast<WPARAM>(index)));
-}
-
-int WindowObject::listBoxCaret() const { return static_cast<int>(sendMessage(LB_GETCARETINDEX)); }
-
-bool WindowObject::listBoxItemAt(POINT point, int& index) const {
-    const LRESULT answer = sendMessage(LB_ITEMFROMPOINT, 0, pointParam(point.x, point.y));
-    index = LOWORD(answer);
-    return HIWORD(answer) == 0;
-}
+void WindowObject::show(int command) const { ShowWindow(hwnd, command); }

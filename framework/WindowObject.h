@@ -113,42 +113,31 @@ public:
     // Result 1 or 0 as the previous procedure answers.
     virtual bool onWindowPosChanging(WINDOWPOS* position);
 
-    // Standard controls driven by this object: create, then subclass.
-    bool createEdit(DWORD exStyle, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
-                    int id);
-    bool createListBox(DWORD exStyle, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
-                       int id);
+    // The window this object drives; null before it is created and once it
+    // is gone.
+    HWND handle() const { return hwnd; }
 
-    // Thin wrappers acting on hwnd.
+    // What every window offers.
     int getText(std::string& text) const;
     bool getWindowRect(RECT& rect) const;
-    bool scrollCaret() const;
-    BOOL showVerticalScrollBar(bool show) const;
-    int listBoxTextLength(int index) const;
-    int listBoxText(int index, std::string& text) const;
-    void comboSelectedText(std::string& text) const;
     bool setWindowText(const char* text) const;
-    bool show(int command) const;
-    int listBoxCount() const;
-    bool clearListBox() const;
-    int listBoxAdd(LPARAM value) const;
-    int listBoxInsert(int index, LPARAM value) const;
-    int listBoxDelete(int index) const;
-    int listBoxSelection() const;
-    int setListBoxSelection(int index) const;
-    int setListBoxCaret(int index) const;
-    int listBoxCaret() const;
-    // true when the client point lies on an item.
-    bool listBoxItemAt(POINT point, int& index) const;
+    void show(int command) const;
+
+protected:
+    LRESULT callPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT sendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // For a standard control this object has just created: from now on its
+    // messages reach this object first, then the control's own procedure.
+    bool subclass(bool created);
 
     HWND hwnd = nullptr;
     // Where unhandled messages go; replaced only when a control is subclassed.
     WNDPROC previousProc = DefWindowProcA;
 
-protected:
-    LRESULT callPrevious(UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
-    bool subclass(bool created);
-    LRESULT sendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // The window and dialog procedures bind and release the window.
+    friend class WindowRegistry;
 };
+
+// The text of any window of this process, read whole; returns its length.
+int windowText(HWND window, std::string& text);

@@ -6,15 +6,27 @@
 
 #include <string>
 
+// The framework's own two messages: they must show when nothing else works,
+// so they are not loaded from the resources.
+namespace {
+
+constexpr char kUnexpectedError[] = "予期しないエラーが発生しました。\r\n";
+constexpr char kOutOfMemory[] = "メモリが不足しています。";
+constexpr UINT kErrorBox = MB_OK | MB_ICONERROR | MB_TASKMODAL;
+
+} // namespace
+
 void reportUnexpectedError(const char* what) noexcept {
     try {
-        std::string message = "予期しないエラーが発生しました。\r\n";
+        std::string message = kUnexpectedError;
         message += what;
-        MessageBoxA(nullptr, message.c_str(), "Leafkeeper", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        MessageBoxA(nullptr, message.c_str(), application().title.c_str(), kErrorBox);
     } catch (...) {
-        MessageBoxA(nullptr, "メモリが不足しています。", "Leafkeeper", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        reportOutOfMemory();
     }
 }
+
+void reportOutOfMemory() noexcept { MessageBoxA(nullptr, kOutOfMemory, application().title.c_str(), kErrorBox); }
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return withinExceptionBarrier<LRESULT>(0, [&]() -> LRESULT {
@@ -23,7 +35,6 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         if (message == WM_NCCREATE) {
             auto* creation = reinterpret_cast<CREATESTRUCTA*>(lParam);
             if (auto* created = static_cast<WindowObject*>(creation->lpCreateParams)) {
-                created->hwnd = hwnd;
                 registry.bind(hwnd, created);
                 object = created;
             }
@@ -35,7 +46,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             // Nothing handles WM_NCDESTROY, so the object is still alive after it.
             registry.unbind(hwnd);
             const LRESULT result = object->handleMessage(message, wParam, lParam);
-            object->hwnd = nullptr;
+            WindowRegistry::release(*object);
             return result;
         }
         return object->handleMessage(message, wParam, lParam);

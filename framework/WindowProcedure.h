@@ -14,3 +14,4 @@ ATOM registerWindowClass(const char* className, UINT classStyle, HICON icon, HIC
 // An exception must not unwind through the window system: window and dialog
 // procedures end it here and tell the user.
 void reportUnexpectedError(const char* what) noexcept;
+void reportOutOfMemory() noexcept;

@@ -1,6 +1,13 @@
 #include "framework/WindowRegistry.h"
 
-void WindowRegistry::bind(HWND window, WindowObject* object) { entries.insert_or_assign(window, object); }
+#include "framework/WindowObject.h"
+
+void WindowRegistry::bind(HWND window, WindowObject* object) {
+    object->hwnd = window;
+    entries.insert_or_assign(window, object);
+}
+
+void WindowRegistry::release(WindowObject& object) { object.hwnd = nullptr; }
 
 void WindowRegistry::unbind(HWND window) { entries.erase(window); }
 

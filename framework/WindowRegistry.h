@@ -11,8 +11,11 @@ class WindowObject;
 // entry for a reused handle value, so a message never reaches a deleted object.
 class WindowRegistry {
 public:
+    // The object drives `window` from now on (its handle() is `window`).
     void bind(HWND window, WindowObject* object);
     void unbind(HWND window);
+    // The object's window is gone: its handle() is null from now on.
+    static void release(WindowObject& object);
     WindowObject* find(HWND window) const;
     std::size_t size() const { return entries.size(); }
     void clear() { entries.clear(); }

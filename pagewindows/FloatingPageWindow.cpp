@@ -5,6 +5,7 @@
 #include "pagewindows/BookController.h"
 #include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
+#include "framework/PopupMenu.h"
 #include "resources/resource.h"
 #include "sheets/PageSettingsSheet.h"
 
@@ -18,17 +19,6 @@ constexpr UINT kHoverPeriod = 200; // milliseconds
 constexpr int kMinimumSize = 15;
 constexpr DWORD kStyle = WS_POPUP | WS_CLIPCHILDREN | WS_BORDER | WS_SYSMENU;
 constexpr UINT kFrameChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
-
-void checkItem(HMENU menu, UINT id, bool checked) {
-    if (!checked) {
-        return;
-    }
-    MENUITEMINFOA item{};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_STATE;
-    item.fState = MFS_CHECKED;
-    SetMenuItemInfoA(menu, id, FALSE, &item);
-}
 
 RECT toRect(const PageRect& rect) {
     return RECT{rect.left, rect.top, rect.right, rect.bottom};
@@ -292,9 +282,9 @@ void FloatingPageWindow::showMenu(int x, int y) {
     const bool alwaysOnTop = shown->alwaysOnTop;
     menuOpen = true;
     trackMenu(IDM_FLOATING, hwnd, x, y, [&](HMENU menu) {
-        checkItem(menu, CMD_SHOW_TITLE, showTitle);
-        checkItem(menu, CMD_FIX_SIZE, fixedSize);
-        checkItem(menu, CMD_ALWAYS_ON_TOP, alwaysOnTop);
+        tickMenuItem(menu, CMD_SHOW_TITLE, showTitle);
+        tickMenuItem(menu, CMD_FIX_SIZE, fixedSize);
+        tickMenuItem(menu, CMD_ALWAYS_ON_TOP, alwaysOnTop);
     });
     menuOpen = false;
 }

@@ -6,6 +6,7 @@
 #include "framework/AutomaticColor.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/PopupMenu.h"
 #include "framework/UniqueHandle.h"
 #include "pagewindows/ImeSwitch.h"
 #include "resources/resource.h"
@@ -20,8 +21,6 @@ constexpr int kCloseButtonInset = 13;
 constexpr int kCloseButtonTop = 2;
 constexpr int kCrossSize = 8;
 constexpr int kEditorMargin = 1;
-// The tooltip control keeps this pointer.
-constexpr const char* kCloseTip = "閉じる";
 // What WM_CONTEXTMENU gives for a menu asked for from the keyboard.
 constexpr int kKeyboardMenu = 0xFFFF;
 
@@ -32,14 +31,6 @@ static_assert(AutoColor == kAutomaticColor);
 // monitor left of or above the primary one has negative coordinates.
 int screenCoordinate(int value) {
     return static_cast<short>(value);
-}
-
-TOOLINFOA closeTool(HWND button) {
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.hwnd = button;
-    tool.uId = 0;
-    return tool;
 }
 
 } // namespace
@@ -54,7 +45,7 @@ void PageView::onActivate(UINT state, HWND otherWindow, bool minimized) {
         CaptionPane::onActivate(state, otherWindow, minimized);
         return;
     }
-    SetFocus(editor->hwnd);
+    SetFocus(editor->handle());
     editor->scrollCaret();
 }
 
@@ -75,8 +66,7 @@ void PageView::onContextMenu(HWND, int x, int y) {
 bool PageView::onCreate(CREATESTRUCTA*) {
     if (editor->createEditor(hwnd)) {
         editor->show(SW_SHOW);
-        SendMessageA(editor->hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
-                     MAKELPARAM(kEditorMargin, kEditorMargin));
+        editor->setMargins(kEditorMargin, kEditorMargin);
         editor->showVerticalScrollBar(true);
     }
     closeButton =
@@ -84,20 +74,20 @@ bool PageView::onCreate(CREATESTRUCTA*) {
                         kCloseButtonSize, hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(CMD_CLOSE_VIEW)),
                         application().instance, nullptr);
     if (closeButton) {
-        application().addToolTip(closeButton, kCloseTip, RECT{0, 0, kCloseButtonSize, kCloseButtonSize});
+        application().addToolTip(closeButton, IDS_TIP_CLOSE, RECT{0, 0, kCloseButtonSize, kCloseButtonSize});
     }
     return true;
 }
 
 LRESULT PageView::onCtlColorEdit(HDC dc, HWND control) {
-    if (control && control == editor->hwnd) {
+    if (control && control == editor->handle()) {
         return reinterpret_cast<LRESULT>(editor->prepareColors(dc));
     }
     return CaptionPane::onCtlColorEdit(dc, control);
 }
 
 LRESULT PageView::onCtlColorStatic(HDC dc, HWND control) {
-    if (control && control == editor->hwnd) {
+    if (control && control == editor->handle()) {
         return reinterpret_cast<LRESULT>(editor->prepareColors(dc));
     }
     return CaptionPane::onCtlColorStatic(dc, control);
@@ -110,9 +100,8 @@ LRESULT PageView::onCtlColorButton(HDC, HWND) {
 // The tooltip control would otherwise keep an entry for every close button
 // ever made, one per floating window opened.
 void PageView::onDestroy() {
-    if (closeButton && application().toolTip) {
-        TOOLINFOA tool = closeTool(closeButton);
-        SendMessageA(application().toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (closeButton) {
+        application().removeToolTip(closeButton);
     }
     closeButton = nullptr;
     CaptionPane::onDestroy();
@@ -148,7 +137,7 @@ void PageView::onLButtonDblClk(UINT, int, int) {
 }
 
 void PageView::onSetFocus(HWND) {
-    SetFocus(editor->hwnd);
+    SetFocus(editor->handle());
 }
 
 void PageView::onSize(UINT type, int width, int height) {
@@ -166,7 +155,7 @@ void PageView::onSize(UINT type, int width, int height) {
 }
 
 HWND PageView::clientWindow() {
-    return editor->hwnd;
+    return editor->handle();
 }
 
 void PageView::setPage(Page* newPage) {
@@ -186,8 +175,8 @@ void PageView::setPage(Page* newPage) {
     if (newToView) {
         showText(*newPage);
     }
-    InvalidateRect(editor->hwnd, nullptr, TRUE);
-    switchInputMethod(editor->hwnd, newPage->imeAutoOn);
+    InvalidateRect(editor->handle(), nullptr, TRUE);
+    switchInputMethod(editor->handle(), newPage->imeAutoOn);
     // The children too: the close button's face is drawn in the fill colour.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     shownPage = newPage;
@@ -197,9 +186,8 @@ void PageView::setPage(Page* newPage) {
 // user typed since the last store, the selection and the window's place.
 void PageView::showText(const Page& shown) {
     replaceText(shown.text.c_str());
-    SendMessageA(editor->hwnd, EM_SETSEL, static_cast<WPARAM>(shown.selectionStart),
-                 static_cast<LPARAM>(shown.selectionEnd));
-    SendMessageA(editor->hwnd, EM_SETMODIFY, FALSE, 0);
+    editor->select(shown.selectionStart, shown.selectionEnd);
+    editor->setModified(false);
     if (shown.floating) {
         const PageRect& rect = shown.floatingRect;
         SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -209,7 +197,7 @@ void PageView::showText(const Page& shown) {
 
 void PageView::replaceText(const char* text) {
     fillingEditor = true;
-    SetWindowTextA(editor->hwnd, text);
+    editor->setWindowText(text);
     fillingEditor = false;
 }
 
@@ -228,7 +216,7 @@ void PageView::applyFormat(const Page& shown) {
     editor->setFont(format.editorFormat.fontFace.c_str(), format.editorFormat.fontSize);
     editor->setTextColor(format.editorFormat.textColor);
     editor->setBackColor(format.editorFormat.backColor);
-    SendMessageA(editor->hwnd, EM_SETREADONLY, shown.readOnly ? TRUE : FALSE, 0);
+    editor->setReadOnly(shown.readOnly);
 }
 
 Page* PageView::page() const {
@@ -243,41 +231,33 @@ void PageView::storePage() {
     }
     getText(shownPage->title);
     // Without an editor window there is no text or selection to take back.
-    if (!editor->hwnd) {
+    if (!editor->handle()) {
         return;
     }
-    if (SendMessageA(editor->hwnd, EM_GETMODIFY, 0, 0) != 0) {
-        SendMessageA(editor->hwnd, EM_SETMODIFY, FALSE, 0);
+    if (editor->modified()) {
+        editor->setModified(false);
         std::string text;
         editor->getText(text);
         shownPage->setText(std::move(text));
     }
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageA(editor->hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    shownPage->selectionStart = static_cast<std::int32_t>(start);
-    shownPage->selectionEnd = static_cast<std::int32_t>(end);
+    int start = 0;
+    int end = 0;
+    editor->selection(start, end);
+    shownPage->selectionStart = start;
+    shownPage->selectionEnd = end;
 }
 
 void PageView::trackMenu(UINT menuId, HWND menuOwner, int x, int y, const std::function<void(HMENU)>& prepare) const {
-    const OwnedMenu menu(LoadMenuA(application().instance, MAKEINTRESOURCEA(menuId)));
-    const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup) {
-        return;
-    }
-    if (prepare) {
-        prepare(popup);
-    }
     POINT at{screenCoordinate(x), screenCoordinate(y)};
     if (x == kKeyboardMenu && y == kKeyboardMenu) {
         at = POINT{0, captionHeight};
         ClientToScreen(hwnd, &at);
     }
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, menuOwner, nullptr);
+    trackPopupMenu(menuId, menuOwner, at, prepare);
 }
 
 bool PageView::isUserEdit(UINT notificationCode, HWND control) const {
-    return notificationCode == EN_CHANGE && control && control == editor->hwnd && !fillingEditor;
+    return notificationCode == EN_CHANGE && control && control == editor->handle() && !fillingEditor;
 }
 
 void PageView::reportEdit() const {

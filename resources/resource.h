@@ -8,6 +8,45 @@
 #define IDS_DOC_CLASS 103  // "LKDOCWND": caption panes and floating page windows
 #define IDS_INI_NAME 104   // "Leafkeeper.ini"
 
+// Messages; %1 and %2 stand for the texts put in
+#define IDS_DELETE_PAGE_QUESTION 201
+#define IDS_SWITCH_NOT_DONE 202
+#define IDS_DAMAGED_BOOK_BACKUP_QUESTION 203
+#define IDS_SAVE_FAILED_QUESTION 204
+#define IDS_RECOVERY_FAILED 205
+#define IDS_INVALID_BOOK_CHOSEN 206
+#define IDS_TITLE_REQUIRED 207
+#define IDS_TITLE_REQUIRED_CAPTION 208
+
+// Texts of the windows and sheets
+#define IDS_SAMPLE_PAGE_TITLE 301
+#define IDS_SAMPLE_PAGE_TEXT 302
+#define IDS_PAGE_LIST_CAPTION 303
+#define IDS_OPTIONS_CAPTION 304
+#define IDS_NEW_PAGE_SETTINGS 305
+#define IDS_PAGE_SETTINGS 306
+#define IDS_BOOK_FILE_CHOOSER_TITLE 307
+#define IDS_BOOK_FILE_FILTER 308 // pairs of name and pattern, each ended by |
+#define IDS_UPDATE_TIME_FORMAT 309
+#define IDS_DATA_SIZE_FORMAT 310
+#define IDS_TARGET_EDITOR 311
+#define IDS_TARGET_TITLE 312
+#define IDS_FRAME_RAISED 313
+#define IDS_FRAME_FLAT 314
+#define IDS_FRAME_SUNKEN 315
+#define IDS_AUTOMATIC_COLOR 316
+
+// Tooltips
+#define IDS_TIP_CLOSE 401
+#define IDS_TIP_NEW_PAGE 402
+#define IDS_TIP_DELETE_PAGE 403
+#define IDS_TIP_SHOW_PAGE 404
+#define IDS_TIP_FLOAT_PAGE 405
+#define IDS_TIP_PAGE_SETTINGS 406
+#define IDS_TIP_MOVE_UP 407
+#define IDS_TIP_MOVE_DOWN 408
+#define IDS_TIP_RETURN_TO_BOOK 409
+
 // Menus (each holds one pop-up)
 #define IDM_MAIN 4       // "Main": the book window's left strip
 #define IDM_MEMO 104     // "Memo": the page view

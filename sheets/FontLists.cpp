@@ -1,10 +1,10 @@
 #include "sheets/FontLists.h"
 
+#include "framework/ComboBox.h"
 #include "framework/DcScopes.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 int screenDpiY = 96;
 
@@ -13,22 +13,8 @@ namespace {
 constexpr int kPointsPerInch = 72;
 constexpr int kStandardSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 
-int comboCount(HWND combo) {
-    return static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-}
-
-std::string comboText(HWND combo, int index) {
-    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR) {
-        return {};
-    }
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-    return buffer.data();
-}
-
-int comboValue(HWND combo, int index) {
-    return std::atoi(comboText(combo, index).c_str());
+int sizeAt(const ComboBox& sizes, int index) {
+    return std::atoi(sizes.text(index).c_str());
 }
 
 // LOGFONTA holds 31 bytes of name; a double-byte character that would be cut
@@ -59,8 +45,9 @@ int CALLBACK addFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM c
 }
 
 void addStandardSizes(HWND sizeList) {
+    const ComboBox sizes(sizeList);
     for (const int size : kStandardSizes) {
-        SendMessageA(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(size).c_str()));
+        sizes.add(std::to_string(size));
     }
 }
 
@@ -91,14 +78,13 @@ bool addFaceName(HWND faceList, const char* name) {
     }
     // An exact comparison: a prefix search would drop "Meiryo" once
     // "Meiryo UI" is listed.
-    if (SendMessageA(faceList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)) != CB_ERR) {
-        return false;
-    }
-    return SendMessageA(faceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)) >= 0;
+    const ComboBox faces(faceList);
+    return faces.findExact(name) == CB_ERR && faces.add(name) >= 0;
 }
 
 void fillSizeList(HWND sizeList, const std::string& face, int wantedSize) {
-    SendMessageA(sizeList, CB_RESETCONTENT, 0, 0);
+    const ComboBox sizes(sizeList);
+    sizes.clear();
     // An empty name would enumerate every family on the system.
     if (!face.empty()) {
         LOGFONTA wanted{};
@@ -107,7 +93,7 @@ void fillSizeList(HWND sizeList, const std::string& face, int wantedSize) {
         const WindowDc screen(nullptr);
         EnumFontFamiliesExA(screen.get(), &wanted, addFontSizes, reinterpret_cast<LPARAM>(sizeList), 0);
     }
-    if (comboCount(sizeList) == 0) {
+    if (sizes.count() == 0) {
         addStandardSizes(sizeList);
     }
     if (wantedSize > 0) {
@@ -117,41 +103,43 @@ void fillSizeList(HWND sizeList, const std::string& face, int wantedSize) {
 }
 
 void addRasterSize(HWND sizeList, int points) {
-    const int count = comboCount(sizeList);
+    const ComboBox sizes(sizeList);
+    const int count = sizes.count();
     for (int index = 0; index < count; ++index) {
-        const int listed = comboValue(sizeList, index);
+        const int listed = sizeAt(sizes, index);
         if (listed == points) {
             return;
         }
         if (listed > points) {
-            SendMessageA(sizeList, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(std::to_string(points).c_str()));
+            sizes.insert(index, std::to_string(points));
             return;
         }
     }
-    SendMessageA(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(points).c_str()));
+    sizes.add(std::to_string(points));
 }
 
 void selectSize(HWND sizeList, int wantedSize) {
-    const int count = comboCount(sizeList);
+    const ComboBox sizes(sizeList);
+    const int count = sizes.count();
     if (count <= 0) {
         return;
     }
     int chosen = count - 1;
     for (int index = 0; index < count; ++index) {
-        if (comboValue(sizeList, index) >= wantedSize) {
+        if (sizeAt(sizes, index) >= wantedSize) {
             chosen = index;
             break;
         }
     }
-    SendMessageA(sizeList, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    sizes.select(chosen);
 }
 
 bool selectedSize(HWND sizeList, int& points) {
-    const LRESULT index = SendMessageA(sizeList, CB_GETCURSEL, 0, 0);
+    const ComboBox sizes(sizeList);
+    const int index = sizes.selection();
     if (index == CB_ERR) {
         return false;
     }
-    points = comboValue(sizeList, static_cast<int>(index));
+    points = sizeAt(sizes, index);
     return true;
 }

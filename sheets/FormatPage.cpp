@@ -3,6 +3,8 @@
 #include "sheets/ColorChooser.h"
 #include "sheets/FontLists.h"
 #include "sheets/PageSettingsSheet.h"
+#include "framework/Application.h"
+#include "framework/ComboBox.h"
 #include "framework/DeviceContext.h"
 #include "resources/resource.h"
 
@@ -17,14 +19,10 @@ constexpr int kDarkColorLimit = 384;
 // The size looked for when no target is selected.
 constexpr int kDefaultWantedSize = 10;
 
-void addStrings(HWND combo, std::initializer_list<const char*> texts) {
-    for (const char* text : texts) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+void addStrings(const ComboBox& combo, std::initializer_list<UINT> textIds) {
+    for (const UINT id : textIds) {
+        combo.add(application().text(id));
     }
-}
-
-void selectIndex(HWND combo, int index) {
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 bool isSwatchButton(UINT id) {
@@ -82,11 +80,11 @@ void FormatPage::onDrawItem(DRAWITEMSTRUCT* drawn) {
 }
 
 bool FormatPage::onInitDialog(HWND, LPARAM) {
-    addStrings(item(IDC_TARGET), {"エディタ", "タイトル"});
-    selectIndex(item(IDC_TARGET), Editor);
-    addStrings(item(IDC_FRAME_STYLE), {"出っ張り", "平ら", "引っ込み"});
+    addStrings(combo(IDC_TARGET), {IDS_TARGET_EDITOR, IDS_TARGET_TITLE});
+    combo(IDC_TARGET).select(Editor);
+    addStrings(combo(IDC_FRAME_STYLE), {IDS_FRAME_RAISED, IDS_FRAME_FLAT, IDS_FRAME_SUNKEN});
     if (editedPage) {
-        selectIndex(item(IDC_FRAME_STYLE), editedPage->format.frameStyle);
+        combo(IDC_FRAME_STYLE).select(editedPage->format.frameStyle);
     }
     fillFaceList(item(IDC_FACE));
     if (editedPage) {
@@ -129,7 +127,7 @@ COLORREF FormatPage::automaticTextColor(COLORREF background) {
 }
 
 int FormatPage::selection(int id) const {
-    return static_cast<int>(SendMessageA(item(id), CB_GETCURSEL, 0, 0));
+    return combo(id).selection();
 }
 
 TextFormat* FormatPage::targetFormat(int target) {
@@ -155,9 +153,7 @@ void FormatPage::loadTarget() {
     }
     // An exact search: a prefix search would put "Arial Black" in for an
     // "Arial" that is not installed, and OK would store it.
-    selectIndex(item(IDC_FACE),
-                static_cast<int>(SendMessageA(item(IDC_FACE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(face.c_str()))));
+    combo(IDC_FACE).select(combo(IDC_FACE).findExact(face));
     sizePicked = false;
     refillSizes(wantedSize);
     redrawSwatches();
@@ -217,6 +213,7 @@ void FormatPage::drawAutomaticLabel(HDC dc, RECT rect, COLORREF background) cons
     SetROP2(dc, R2_NOT);
     SetTextColor(dc, automaticTextColor(background));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, "自動", -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    const std::string automatic = application().text(IDS_AUTOMATIC_COLOR);
+    DrawTextA(dc, automatic.c_str(), -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     RestoreDC(dc, saved);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/Page.h"
+#include "framework/ComboBox.h"
 #include "framework/PropertyPage.h"
 
 #include <windows.h>
@@ -43,6 +44,7 @@ public:
 
 private:
     HWND item(int id) const { return GetDlgItem(hwnd, id); }
+    ComboBox combo(int id) const { return ComboBox(item(id)); }
     int selection(int id) const;
     TextFormat* targetFormat(int target);
 

@@ -1,6 +1,7 @@
 #include "sheets/GeneralPage.h"
 
 #include "sheets/PageSettingsSheet.h"
+#include "framework/Application.h"
 #include "framework/ModalLoop.h"
 #include "resources/resource.h"
 
@@ -32,7 +33,8 @@ bool GeneralPage::onKillActive() {
     if (!title.empty()) {
         return false;
     }
-    messageBox(hwnd, "ページタイトルを入力してください。", "Leafjotter", MB_ICONINFORMATION);
+    messageBox(hwnd, application().text(IDS_TITLE_REQUIRED), application().text(IDS_TITLE_REQUIRED_CAPTION),
+               MB_ICONINFORMATION);
     SetFocus(GetDlgItem(hwnd, IDC_TITLE));
     return true;
 }
@@ -57,13 +59,13 @@ std::string GeneralPage::formatUpdateTime(std::int32_t updateTime) {
         return {};
     }
     char text[kFormattedLength];
-    wsprintfA(text, "%d年%d月%d日 %d時%d分%d秒", local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
+    wsprintfA(text, application().text(IDS_UPDATE_TIME_FORMAT).c_str(), local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
               local->tm_hour, local->tm_min, local->tm_sec);
     return text;
 }
 
 std::string GeneralPage::formatDataSize(std::size_t bytes) {
     char text[kFormattedLength];
-    wsprintfA(text, "%lu バイト", static_cast<unsigned long>(bytes));
+    wsprintfA(text, application().text(IDS_DATA_SIZE_FORMAT).c_str(), static_cast<unsigned long>(bytes));
     return text;
 }

@@ -3,24 +3,27 @@
 #include "book/Book.h"
 #include "book/BookFile.h"
 #include "sheets/Settings.h"
+#include "framework/Application.h"
+#include "framework/ComboBox.h"
 #include "framework/ModalLoop.h"
 #include "resources/resource.h"
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <string>
 
 const Book* optionsOwner = nullptr;
 
 namespace {
 
-// The pairs of the file type list, ended by an empty string; the literal's
-// own terminator is the last zero.
-constexpr char kBookFileFilter[] = "ブックファイル(*.bok)\0*.bok\0すべてのﾌｧｲﾙ (*.*)\0*.*\0";
-constexpr const char* kChooserTitle = "ブックファイルの選択";
-constexpr const char* kInvalidFileMessage =
-    "不正なブックファイルです。新規ファイルまたは正しいブックファイルを指定してください。";
-constexpr const char* kMessageCaption = "Leafkeeper";
+// The pairs of the file type list: the string table ends each part with
+// '|', the chooser with a zero byte, and the list with an empty part.
+std::string bookFileFilter() {
+    std::string filter = application().text(IDS_BOOK_FILE_FILTER);
+    std::replace(filter.begin(), filter.end(), '|', '\0');
+    return filter + '\0';
+}
 constexpr DWORD kPathBufferSize = 260;
 
 // The start-up radio button for a "Begin Page" value. Values below -2 come
@@ -83,7 +86,7 @@ bool OptionsPage::onApply() {
     const int checked = firstCheckedButton(IDC_BEGIN_LAST_PAGE, IDC_BEGIN_CHOSEN_PAGE);
     if (checked == IDC_BEGIN_CHOSEN_PAGE) {
         // CB_ERR (-1) without a selection, which is the page list.
-        settings.beginPage = static_cast<int>(SendDlgItemMessageA(hwnd, IDC_BEGIN_PAGE_CHOICE, CB_GETCURSEL, 0, 0));
+        settings.beginPage = ComboBox(GetDlgItem(hwnd, IDC_BEGIN_PAGE_CHOICE)).selection();
     } else if (checked == IDC_BEGIN_LAST_PAGE) {
         settings.beginPage = Settings::kBeginWithLastPage;
     } else {
@@ -97,23 +100,25 @@ bool OptionsPage::onApply() {
 void OptionsPage::chooseBookFile() const {
     char path[kPathBufferSize] = {};
     char title[kPathBufferSize] = {};
+    const std::string filter = bookFileFilter();
+    const std::string chooserTitle = application().text(IDS_BOOK_FILE_CHOOSER_TITLE);
     OPENFILENAMEA request{};
     // The size without the Windows 2000 members, which every version accepts.
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = hwnd;
-    request.lpstrFilter = kBookFileFilter;
+    request.lpstrFilter = filter.c_str();
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = kPathBufferSize;
     request.lpstrFileTitle = title;
     request.nMaxFileTitle = kPathBufferSize;
-    request.lpstrTitle = kChooserTitle;
+    request.lpstrTitle = chooserTitle.c_str();
     request.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (GetSaveFileNameA(&request) != TRUE) {
         return;
     }
     if (!isBookFileAcceptable(path)) {
-        messageBox(hwnd, kInvalidFileMessage, kMessageCaption, MB_ICONERROR);
+        messageBox(hwnd, application().text(IDS_INVALID_BOOK_CHOSEN), MB_ICONERROR);
         return;
     }
     setDialogItemText(IDC_BOOK_FILE, path);
@@ -122,19 +127,17 @@ void OptionsPage::chooseBookFile() const {
 // Titles are inserted at the end rather than added: the combo box sorts what
 // is added, and entry i must be page i.
 void OptionsPage::fillPageChoice(int beginPage) const {
-    const HWND choice = GetDlgItem(hwnd, IDC_BEGIN_PAGE_CHOICE);
+    const ComboBox choice(GetDlgItem(hwnd, IDC_BEGIN_PAGE_CHOICE));
     if (optionsOwner) {
         for (unsigned index = 0; index < optionsOwner->count(); ++index) {
-            SendMessageA(choice, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(optionsOwner->at(index)->title.c_str()));
+            choice.insert(-1, optionsOwner->at(index)->title);
         }
     }
-    const int count = static_cast<int>(SendMessageA(choice, CB_GETCOUNT, 0, 0));
+    const int count = choice.count();
     if (count <= 0) {
         return;
     }
-    const int selection = beginPage >= 0 && beginPage < count ? beginPage : 0;
-    SendMessageA(choice, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    choice.select(beginPage >= 0 && beginPage < count ? beginPage : 0);
 }
 
 void OptionsPage::enablePageChoice() const {

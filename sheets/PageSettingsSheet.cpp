@@ -1,5 +1,6 @@
 #include "sheets/PageSettingsSheet.h"
 
+#include "framework/Application.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -32,7 +33,7 @@ public:
 void bringForward(const PageSettingsSheet& sheet) {
     // The General tab is the start page, so its window exists while the
     // sheet is open; the sheet is its parent.
-    if (const HWND window = sheet.generalPage.hwnd ? GetParent(sheet.generalPage.hwnd) : nullptr) {
+    if (const HWND window = sheet.generalPage.handle() ? GetParent(sheet.generalPage.handle()) : nullptr) {
         SetForegroundWindow(window);
     }
 }
@@ -63,7 +64,7 @@ int PageSettingsSheet::run(HWND parent, Page& target) {
 
 std::string PageSettingsSheet::caption(const Page& target) {
     if (target.title.empty()) {
-        return "新規ページの設定";
+        return application().text(IDS_NEW_PAGE_SETTINGS);
     }
-    return "「" + target.title + "」ページの設定";
+    return application().text(IDS_PAGE_SETTINGS, {target.title});
 }

@@ -16,7 +16,6 @@ constexpr const char* kOption = "Option";
 // The name string IDS_INI_NAME holds, for a module without the string table.
 constexpr const char* kFallbackIniName = "Leafkeeper.ini";
 constexpr const char* kBookFileName = "lk.bok";
-constexpr const char* kOptionsCaption = "Leafkeeper オプション";
 
 // Looks at the last character, not the last byte: the trail byte of a
 // double-byte character such as "表" is 0x5C too.
@@ -104,7 +103,8 @@ int Settings::runOptions(HWND parent, const Book& book) {
     // With more than one Settings alive the page must edit the one that runs.
     activeSettings = this;
     optionsOwner = &book;
-    const int result = run(PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP, parent, IDI_APP, kOptionsCaption, 0);
+    const std::string caption = application().text(IDS_OPTIONS_CAPTION);
+    const int result = run(PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP, parent, IDI_APP, caption.c_str(), 0);
     optionsOwner = nullptr;
     return result;
 }

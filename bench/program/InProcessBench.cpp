@@ -116,7 +116,7 @@ void benchRefresh(int runs) {
     const HWND programHost = createHost("page list", 320, 560);
     PageList list(&controller, &book);
     list.createPane(programHost);
-    fillClient(list.hwnd);
+    fillClient(list.handle());
     list.showList(true, false);
     list.refresh(false);
     paintNow(programHost);
@@ -167,9 +167,9 @@ void benchSwitch(int runs) {
     const HWND programHost = createHost("page view", 640, 480);
     PageView view(&controller);
     view.createPane(programHost);
-    fillClient(view.hwnd);
+    fillClient(view.handle());
     view.setPage(&first);
-    ShowWindow(view.hwnd, SW_SHOW);
+    ShowWindow(view.handle(), SW_SHOW);
     paintNow(programHost);
     flushMessages();
 

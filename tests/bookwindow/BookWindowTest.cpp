@@ -31,7 +31,7 @@ constexpr int kRowHeight = 16;
 class BookWindowInProcess : public ::testing::Test {
 protected:
     void TearDown() override {
-        DestroyWindow(window.hwnd);
+        DestroyWindow(window.handle());
         // The destroyed main window ends the message loop it believes in.
         MSG quit;
         while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -44,7 +44,7 @@ protected:
         writeBook(folder.file("lk.bok"), pages);
         writeText(folder.file("Leafkeeper.ini"), "[Option]\r\n" + options);
         ASSERT_TRUE(window.createMainWindow(nullptr));
-        SetForegroundWindow(window.hwnd);
+        SetForegroundWindow(window.handle());
         flushEvents();
     }
 
@@ -63,10 +63,10 @@ protected:
         return found;
     }
     HWND editor() { return window.view().clientWindow(); }
-    HWND listBox() { return window.list().listBox.hwnd; }
+    HWND listBox() { return window.list().listBox.handle(); }
     HWND note(unsigned index) const {
         const FloatingPageWindow* floating = window.floatingWindowOf(page(index));
-        return floating ? floating->hwnd : nullptr;
+        return floating ? floating->handle() : nullptr;
     }
     void showList() {
         window.showPageList(true);
@@ -94,8 +94,8 @@ protected:
 TEST_F(BookWindowInProcess, TheWindowIsDraggedAnywhereButOnTheCloseIcon) {
     start();
     for (const auto& [x, y, hit] : {std::tuple{5, 5, HTCLIENT}, {8, 60, HTCAPTION}, {200, 100, HTCAPTION}}) {
-        const POINT point = onScreen(window.hwnd, x, y);
-        EXPECT_EQ(SendMessageA(window.hwnd, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), hit) << x << "," << y;
+        const POINT point = onScreen(window.handle(), x, y);
+        EXPECT_EQ(SendMessageA(window.handle(), WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), hit) << x << "," << y;
     }
 }
 
@@ -107,10 +107,10 @@ TEST_F(BookWindowInProcess, ARealRightClickOnTheStripOrTheBorderOpensTheMainMenu
     for (const auto& [x, y, alwaysOnTop] : {std::tuple{8, 60, false}, {3, 30, true}, {-2, 60, false}}) {
         SCOPED_TRACE(testing::Message() << x << "," << y);
         if (alwaysOnTop != window.currentSettings().showTop) {
-            SendMessageA(window.hwnd, WM_COMMAND, CMD_ALWAYS_ON_TOP, 0);
+            SendMessageA(window.handle(), WM_COMMAND, CMD_ALWAYS_ON_TOP, 0);
         }
         MenuProbe probe;
-        RealInput::click(onScreen(window.hwnd, x, y), Button::Right);
+        RealInput::click(onScreen(window.handle(), x, y), Button::Right);
         EXPECT_TRUE(pumpUntil([&] { return probe.seen; }));
         EXPECT_EQ(probe.items, mainMenu);
         EXPECT_EQ(probe.checked, alwaysOnTop ? std::vector<UINT>{CMD_ALWAYS_ON_TOP} : std::vector<UINT>{});
@@ -136,7 +136,7 @@ TEST_F(BookWindowInProcess, PagesGoIntoNotesComeBackAndAreDeleted) {
     EXPECT_EQ(window.currentSettings().beginPage, 1) << "the start-up page follows its page";
 
     window.openPage(0);
-    SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
+    SendMessageA(window.handle(), WM_COMMAND, CMD_FLOAT_PAGE, 0);
     ASSERT_NE(note(0), nullptr);
     window.openPage(1);
     commandAnswering(note(0), CMD_DELETE_PAGE, IDCANCEL);
@@ -146,14 +146,14 @@ TEST_F(BookWindowInProcess, PagesGoIntoNotesComeBackAndAreDeleted) {
     EXPECT_EQ(window.view().page(), page(1));
 
     window.openPage(0);
-    SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
+    SendMessageA(window.handle(), WM_COMMAND, CMD_FLOAT_PAGE, 0);
     window.openPage(1);
     commandAnswering(note(0), CMD_DELETE_PAGE, IDOK);
     EXPECT_EQ(window.currentSettings().showPage, 0);
     EXPECT_EQ(window.view().page(), page(0));
-    EXPECT_EQ(windowText(window.view().hwnd), "C");
+    EXPECT_EQ(windowText(window.view().handle()), "C");
 
-    commandAnswering(window.hwnd, CMD_DELETE_PAGE, IDOK);
+    commandAnswering(window.handle(), CMD_DELETE_PAGE, IDOK);
     EXPECT_TRUE(titles().empty());
     EXPECT_EQ(window.currentSettings().beginPage, -1) << "the start-up page was deleted";
     EXPECT_EQ(window.view().page(), nullptr);
@@ -164,9 +164,9 @@ TEST_F(BookWindowInProcess, PagesGoIntoNotesComeBackAndAreDeleted) {
 TEST_F(BookWindowInProcess, TheTrayMenuOffersToShowOrHideAsTheWindowIs) {
     start();
     for (const bool shown : {true, false}) {
-        ShowWindow(window.hwnd, shown ? SW_SHOW : SW_HIDE);
+        ShowWindow(window.handle(), shown ? SW_SHOW : SW_HIDE);
         MenuProbe probe;
-        SendMessageA(window.hwnd, WM_APP + 100, 102, WM_RBUTTONDOWN);
+        SendMessageA(window.handle(), WM_APP + 100, 102, WM_RBUTTONDOWN);
         EXPECT_TRUE(pumpUntil([&] { return probe.seen; }));
         EXPECT_EQ(probe.items, (std::vector<UINT>{static_cast<UINT>(shown ? CMD_HIDE_WINDOW : CMD_SHOW_WINDOW), 0, CMD_ABOUT,
                                                   CMD_SETTINGS, CMD_EXIT}));
@@ -239,9 +239,9 @@ TEST_F(BookWindowInProcess, ThePagesEditorKeepsItsLinesItsCaretAndItsKeys) {
 
     // A note scrolled away from its caret shows the caret again when it is
     // activated.
-    SendMessageA(window.hwnd, WM_COMMAND, CMD_FLOAT_PAGE, 0);
+    SendMessageA(window.handle(), WM_COMMAND, CMD_FLOAT_PAGE, 0);
     const HWND noteEditor = FindWindowExA(note(1), nullptr, "Edit", nullptr);
-    SetForegroundWindow(window.hwnd);
+    SetForegroundWindow(window.handle());
     flushEvents();
     SendMessageA(noteEditor, WM_VSCROLL, SB_TOP, 0);
     ASSERT_EQ(SendMessageA(noteEditor, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
@@ -252,7 +252,7 @@ TEST_F(BookWindowInProcess, ThePagesEditorKeepsItsLinesItsCaretAndItsKeys) {
 // The close icon's tooltip appears under the real pointer.
 TEST_F(BookWindowInProcess, TheCloseIconsTooltipAppearsUnderThePointer) {
     start();
-    RealInput::moveTo(onScreen(window.hwnd, 8, 8));
+    RealInput::moveTo(onScreen(window.handle(), 8, 8));
     EXPECT_TRUE(pumpUntil(
         [] {
             const HWND tip = FindWindowA(TOOLTIPS_CLASSA, nullptr);

@@ -21,7 +21,7 @@ protected:
         host = CreateWindowExA(0, "LkPageListHost", nullptr, WS_POPUP | WS_VISIBLE, 600, 400, 280, 220, nullptr,
                                nullptr, application().instance, nullptr);
         ASSERT_TRUE(pane.createPane(host));
-        SetWindowPos(pane.hwnd, nullptr, 0, 0, 260, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
+        SetWindowPos(pane.handle(), nullptr, 0, 0, 260, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
         for (int page = 0; page < 3; ++page) {
             book.append(std::make_unique<Page>());
         }
@@ -32,8 +32,8 @@ protected:
 
     // A press and release of the left button on a row, as the mouse gives them.
     void clickRow(int row) {
-        SendMessageA(pane.listBox.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 16 * row + 8));
-        SendMessageA(pane.listBox.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 16 * row + 8));
+        SendMessageA(pane.listBox.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 16 * row + 8));
+        SendMessageA(pane.listBox.handle(), WM_LBUTTONUP, 0, MAKELPARAM(40, 16 * row + 8));
     }
     // A key pressed in the list box, with Ctrl down or up in this thread's
     // key state, which GetKeyState reads; the state stays until the next press.
@@ -41,12 +41,12 @@ protected:
         BYTE keys[256] = {};
         keys[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(keys);
-        SendMessageA(pane.listBox.hwnd, WM_KEYDOWN, key, 1);
+        SendMessageA(pane.listBox.handle(), WM_KEYDOWN, key, 1);
     }
     // What the button sends its parent; its identifier is its command.
     void command(int index, WORD code = BN_CLICKED) {
         const HWND button = pane.button(index);
-        SendMessageA(pane.hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), code), reinterpret_cast<LPARAM>(button));
+        SendMessageA(pane.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), code), reinterpret_cast<LPARAM>(button));
     }
     // One character per button in creation order: 1 enabled, 0 disabled, - hidden.
     std::string buttons() const {
@@ -89,8 +89,8 @@ TEST_F(PageListTest, TheToolBarFollowsAndActsOnTheSelectedRow) {
         SetFocus(host);
         command(button);
     }
-    EXPECT_EQ(pane.listBox.listBoxSelection(), 2);
-    EXPECT_EQ(GetFocus(), pane.listBox.hwnd);
+    EXPECT_EQ(pane.listBox.selection(), 2);
+    EXPECT_EQ(GetFocus(), pane.listBox.handle());
     command(NewPage);
     EXPECT_EQ(controller.calls, (Calls{{"returnToBook", -1, floating},
                                        {"floatPage", 2, nullptr, true},
@@ -112,16 +112,16 @@ TEST_F(PageListTest, KeysActOnTheSelectedPage) {
     clickRow(0);
     press(VK_UP, true);
     press(VK_DOWN, true);
-    EXPECT_EQ(pane.listBox.listBoxSelection(), 1);
+    EXPECT_EQ(pane.listBox.selection(), 1);
     press(VK_DOWN);
     press(VK_DOWN, true);
-    EXPECT_EQ(pane.listBox.listBoxSelection(), 2);
+    EXPECT_EQ(pane.listBox.selection(), 2);
     press(VK_RETURN);
     press(VK_DELETE);
     book.clear();
     pane.refresh(false);
-    SendMessageA(pane.hwnd, WM_COMMAND, MAKEWPARAM(PageList::kListBoxId, LBN_DBLCLK),
-                 reinterpret_cast<LPARAM>(pane.listBox.hwnd));
+    SendMessageA(pane.handle(), WM_COMMAND, MAKEWPARAM(PageList::kListBoxId, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(pane.listBox.handle()));
     press(VK_RETURN);
     EXPECT_EQ(controller.calls, (Calls{{"movePage", 0, nullptr, false}, {"openPage", 2}, {"deletePage", -1, last}}));
 }
@@ -130,7 +130,7 @@ TEST_F(PageListTest, KeysActOnTheSelectedPage) {
 // repainted, its scroll bar must cover every row and it must draw again by
 // itself when a row moves. The selected row stays selected when asked.
 TEST_F(PageListTest, ARefreshRepaintsTheRowsAndLeavesDrawingOn) {
-    const HWND list = pane.listBox.hwnd;
+    const HWND list = pane.listBox.handle();
     clickRow(2);
     for (int index = 0; index < 60; ++index) {
         book.append(std::make_unique<Page>());
@@ -138,7 +138,7 @@ TEST_F(PageListTest, ARefreshRepaintsTheRowsAndLeavesDrawingOn) {
     ValidateRect(list, nullptr);
     pane.refresh(true);
     EXPECT_TRUE(GetUpdateRect(list, nullptr, FALSE));
-    EXPECT_EQ(pane.listBox.listBoxSelection(), 2);
+    EXPECT_EQ(pane.listBox.selection(), 2);
     SCROLLINFO scroll{sizeof scroll, SIF_RANGE, 0, 0, 0, 0, 0};
     ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &scroll));
     EXPECT_EQ(scroll.nMax, 62);

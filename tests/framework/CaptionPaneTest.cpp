@@ -30,7 +30,7 @@ TEST(CaptionPane, ShowsIconAndCaptionInTheStripAboveTheClient) {
                                       nullptr, application().instance, nullptr);
     TestPane pane;
     ASSERT_TRUE(pane.createPane(host));
-    pane.client = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD, 0, 0, 0, 0, pane.hwnd, nullptr,
+    pane.client = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD, 0, 0, 0, 0, pane.handle(), nullptr,
                                   application().instance, nullptr);
     pane.setCaptionFont("ＭＳ ゴシック", 20);
     // The strip is as high as "あ" in the caption font, and 2 pixels more.
@@ -45,18 +45,18 @@ TEST(CaptionPane, ShowsIconAndCaptionInTheStripAboveTheClient) {
     EXPECT_EQ(pane.strip(), extent.cy + 2);
     RECT client{};
     GetWindowRect(pane.client, &client);
-    MapWindowPoints(nullptr, pane.hwnd, reinterpret_cast<POINT*>(&client), 2);
+    MapWindowPoints(nullptr, pane.handle(), reinterpret_cast<POINT*>(&client), 2);
     EXPECT_EQ(client.top, pane.strip());
     EXPECT_FALSE(IsWindowVisible(pane.client));
 
     pane.setFillColor(kFill);
     ASSERT_TRUE(pane.setWindowText("ページリスト"));
-    SetWindowPos(pane.hwnd, nullptr, 0, 0, 300, 160, SWP_NOZORDER);
+    SetWindowPos(pane.handle(), nullptr, 0, 0, 300, 160, SWP_NOZORDER);
     ShowWindow(host, SW_SHOWNOACTIVATE);
-    ShowWindow(pane.hwnd, SW_SHOWNA);
-    RedrawWindow(pane.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ShowWindow(pane.handle(), SW_SHOWNA);
+    RedrawWindow(pane.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     flushEvents();
-    const Picture shown = grabWindow(pane.hwnd);
+    const Picture shown = grabWindow(pane.handle());
     const RECT text{15, 0, shown.width, pane.strip()};
     EXPECT_LT(shown.count(kFill, RECT{1, 0, 17, 16}), 16 * 16) << "the icon";
     EXPECT_GT(shown.count(kText, text), 20);

@@ -64,6 +64,6 @@ TEST(DialogWindow, OnlyClicksReachTheHooksAnExceptionIsSurvivedAndTheCloseBoxFre
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(application().windowRegistry.find(window), nullptr);
-    EXPECT_EQ(dialog.hwnd, nullptr);
+    EXPECT_EQ(dialog.handle(), nullptr);
     DestroyWindow(owner);
 }

@@ -32,7 +32,7 @@ public:
     void onCommand(UINT code, UINT id, HWND control) override {
         if (id == CMD_CLOSE_VIEW) {
             closeRequests.emplace_back(code, control);
-            DestroyWindow(editor->hwnd);
+            DestroyWindow(editor->handle());
             delete editor;
         }
     }
@@ -53,8 +53,8 @@ TEST(EditControl, TypesPastTheDefaultLimitAndCtrlF4MayEndWithTheEditorDeleted) {
     Parent parent; // of the page window class, which the test executable's main registers
     ASSERT_TRUE(parent.create(0, "LKDOCWND", nullptr, WS_POPUP, 30, 30, 300, 200, nullptr, nullptr));
     EditControl& editor = *parent.editor;
-    ASSERT_TRUE(editor.createEditor(parent.hwnd));
-    const HWND window = editor.hwnd;
+    ASSERT_TRUE(editor.createEditor(parent.handle()));
+    const HWND window = editor.handle();
     const auto controlFont = [&] { return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)); };
 
     editor.setFont("ＭＳ ゴシック", 10);
@@ -96,5 +96,5 @@ TEST(EditControl, TypesPastTheDefaultLimitAndCtrlF4MayEndWithTheEditorDeleted) {
     EXPECT_EQ(types(), (std::vector<DWORD>{0, 0, 0, 0}));
     ASSERT_NE(DisposableEditor::graveyard, nullptr);
     ::operator delete(DisposableEditor::graveyard);
-    DestroyWindow(parent.hwnd);
+    DestroyWindow(parent.handle());
 }

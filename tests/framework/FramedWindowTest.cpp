@@ -23,14 +23,14 @@ TEST(FramedWindow, EachStyleDrawsItsLinesAroundTheBandAndActivationKeepsThem) {
     FramedWindow frame;
     ASSERT_TRUE(
         frame.create(0, "LkFramedWindowTest", nullptr, WS_POPUP | WS_THICKFRAME, 40, 40, 160, 120, nullptr, nullptr));
-    ShowWindow(frame.hwnd, SW_SHOWNOACTIVATE);
+    ShowWindow(frame.handle(), SW_SHOWNOACTIVATE);
     frame.setFrameLineColor(line);
     frame.setFrameFaceColor(RGB(128, 128, 128));
     frame.setFillColor(band);
     RECT outer{}, inner{};
-    GetWindowRect(frame.hwnd, &outer);
-    GetClientRect(frame.hwnd, &inner);
-    MapWindowPoints(frame.hwnd, nullptr, reinterpret_cast<POINT*>(&inner), 2);
+    GetWindowRect(frame.handle(), &outer);
+    GetClientRect(frame.handle(), &inner);
+    MapWindowPoints(frame.handle(), nullptr, reinterpret_cast<POINT*>(&inner), 2);
     OffsetRect(&inner, -outer.left, -outer.top);
 
     // Each style is painted, and then activation is switched on and off once.
@@ -42,15 +42,15 @@ TEST(FramedWindow, EachStyleDrawsItsLinesAroundTheBandAndActivationKeepsThem) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.style);
         frame.setFrameStyle(row.style);
-        RedrawWindow(frame.hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RedrawWindow(frame.handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         flushEvents();
-        SendMessageA(frame.hwnd, WM_NCPAINT, 1, 0);
+        SendMessageA(frame.handle(), WM_NCPAINT, 1, 0);
         if (row.activations != 0) {
-            SendMessageA(frame.hwnd, WM_NCACTIVATE, TRUE, 0);
-            SendMessageA(frame.hwnd, WM_NCACTIVATE, FALSE, 0);
+            SendMessageA(frame.handle(), WM_NCACTIVATE, TRUE, 0);
+            SendMessageA(frame.handle(), WM_NCACTIVATE, FALSE, 0);
             flushEvents();
         }
-        const Picture shown = grabWindow(frame.hwnd, true);
+        const Picture shown = grabWindow(frame.handle(), true);
         const int w = shown.width, h = shown.height;
         // The edges, the band inside the left edge and at the client's corner, the client's corners.
         EXPECT_EQ(
@@ -60,5 +60,5 @@ TEST(FramedWindow, EachStyleDrawsItsLinesAroundTheBandAndActivationKeepsThem) {
             std::vector<COLORREF>(
                 {row.upperLeft, row.upperLeft, row.lowerRight, row.lowerRight, band, band, client, client}));
     }
-    DestroyWindow(frame.hwnd);
+    DestroyWindow(frame.handle());
 }

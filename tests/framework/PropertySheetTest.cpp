@@ -91,7 +91,7 @@ TEST(PropertySheet, EachWayThroughTheSheetReachesThePagesInOrder) {
                         }});
         EXPECT_EQ(result > 0, flow.confirmed);
         EXPECT_EQ(log, flow.expected);
-        EXPECT_EQ(first.hwnd, nullptr);
+        EXPECT_EQ(first.handle(), nullptr);
         EXPECT_EQ(application().windowRegistry.size(), entriesBefore);
     }
     // Wine shows a sheet without pages that neither OK, Cancel, Esc nor the
@@ -117,7 +117,7 @@ TEST(PropertyPage, AnswersTheSheetThroughTheStoredResult) {
     const auto answer = [&page](UINT code, bool value) {
         page.acceptActivation = page.refuseToLeave = page.reportInvalid = value;
         NMHDR header{nullptr, 0, code};
-        return SendMessageA(page.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+        return SendMessageA(page.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
     };
     const std::vector<LRESULT> answers{
         answer(PSN_SETACTIVE, true),  answer(PSN_SETACTIVE, false),  answer(PSN_KILLACTIVE, true),

@@ -12,6 +12,7 @@ namespace {
 // Notes the coordinates two handlers are given, then does what WindowObject does.
 class Cracker : public WindowObject {
 public:
+    using WindowObject::previousProc;
     LRESULT onNcHitTest(int x, int y) override {
         seen = {x, y};
         return WindowObject::onNcHitTest(x, y);
@@ -50,7 +51,7 @@ TEST(Dispatch, EveryMessageReachesThePreviousProcedureRebuiltAndAnswersAsItsHand
             std::vector<LRESULT> results;
             for (LRESULT answer : {0x55, 1, 0}) {
                 recordingAnswer = answer;
-                results.push_back(SendMessageA(object.hwnd, message, words, lParam));
+                results.push_back(SendMessageA(object.handle(), message, words, lParam));
             }
             std::vector<std::pair<WPARAM, LPARAM>> forwarded;
             for (const RecordedMessage& seen : recordingLog.only(message)) {
@@ -92,13 +93,13 @@ TEST(Dispatch, EveryMessageReachesThePreviousProcedureRebuiltAndAnswersAsItsHand
 
     // Screen coordinates arrive signed (a window on a monitor left of the
     // primary one), client coordinates unsigned.
-    SendMessageA(object.hwnd, WM_NCHITTEST, 0, point);
+    SendMessageA(object.handle(), WM_NCHITTEST, 0, point);
     EXPECT_EQ(object.seen, std::make_pair(-10, -32767));
-    SendMessageA(object.hwnd, WM_LBUTTONDOWN, 0, point);
+    SendMessageA(object.handle(), WM_LBUTTONDOWN, 0, point);
     EXPECT_EQ(object.seen, std::make_pair(65526, 32769));
     // The object leaves the registry with its window.
-    const HWND window = object.hwnd;
+    const HWND window = object.handle();
     DestroyWindow(window);
     EXPECT_EQ(application().windowRegistry.find(window), nullptr);
-    EXPECT_EQ(object.hwnd, nullptr);
+    EXPECT_EQ(object.handle(), nullptr);
 }

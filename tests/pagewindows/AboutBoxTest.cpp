@@ -72,10 +72,10 @@ TEST(AboutBox, ThePointerShowsTheHandOverTheLink) {
     ASSERT_NE(CreateDialogParamA(application().instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, dialogProcedure,
                                  reinterpret_cast<LPARAM>(&box)),
               nullptr);
-    ShowWindow(box.hwnd, SW_SHOW);
+    ShowWindow(box.handle(), SW_SHOW);
     flushEvents();
     RECT bounds{};
-    GetWindowRect(GetDlgItem(box.hwnd, IDC_MAIL_LINK), &bounds);
+    GetWindowRect(GetDlgItem(box.handle(), IDC_MAIL_LINK), &bounds);
     const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     const HCURSOR hand = LoadCursorA(application().instance, MAKEINTRESOURCEA(IDCUR_HAND));
     ASSERT_NE(hand, nullptr);
@@ -85,5 +85,5 @@ TEST(AboutBox, ThePointerShowsTheHandOverTheLink) {
         SetCursorPos(point.x, point.y);
         EXPECT_TRUE(pumpUntil([&, shown = shown] { return GetCursor() == shown && linkHot == (shown == hand); }, 2000));
     }
-    DestroyWindow(box.hwnd);
+    DestroyWindow(box.handle());
 }

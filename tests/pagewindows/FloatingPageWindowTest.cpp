@@ -78,23 +78,23 @@ protected:
         window = new TestFloating(&owner);
         ASSERT_TRUE(window->createPane(hiddenOwner));
         window->setPage(&page);
-        ShowWindow(window->hwnd, SW_SHOW);
-        SetFocus(window->editor->hwnd);
+        ShowWindow(window->handle(), SW_SHOW);
+        SetFocus(window->editor->handle());
         owner.clear();
     }
 
     void closeWindow() {
         if (window) {
-            DestroyWindow(window->hwnd);
+            DestroyWindow(window->handle());
             delete window;
             window = nullptr;
         }
     }
 
     void hover() {
-        const std::vector<LONG> rect = edges(window->hwnd);
+        const std::vector<LONG> rect = edges(window->handle());
         SetCursorPos((rect[0] + rect[2]) / 2, (rect[1] + rect[3]) / 2);
-        SendMessageA(window->hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(window->hwnd),
+        SendMessageA(window->handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window->handle()),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     }
 
@@ -105,7 +105,7 @@ protected:
         return pumpUntil([this] { return !window->hovering; }, 2000);
     }
 
-    void command(UINT id, UINT code = 0) { SendMessageA(window->hwnd, WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    void command(UINT id, UINT code = 0) { SendMessageA(window->handle(), WM_COMMAND, MAKEWPARAM(id, code), 0); }
     static bool sizeable(HWND note) { return (GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) != 0; }
     static bool topmost(HWND note) { return (GetWindowLongA(note, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     // Rectangles as edges, to compare whole and print readably.
@@ -138,15 +138,15 @@ TEST_F(FloatingPageWindowTest, ANoteGrowsItsStripUnderThePointerAndFollowsItsFla
     page.alwaysOnTop = true;
     page.text = "明日の予定\r\n行\r\n行\r\n行";
     open(page);
-    const HWND hwnd = window->hwnd;
+    const HWND hwnd = window->handle();
     const std::vector<LONG> atRest{300, 300, 315, 315};
     EXPECT_EQ(edges(hwnd), atRest);
     EXPECT_EQ(edges(page.floatingRect), atRest);
     EXPECT_TRUE(topmost(hwnd));
-    EXPECT_EQ(GetWindowLongA(window->editor->hwnd, GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_EQ(GetWindowLongA(window->editor->handle(), GWL_STYLE) & WS_VSCROLL, 0);
     POINT client{};
     ClientToScreen(hwnd, &client);
-    EXPECT_EQ(edges(window->editor->hwnd)[1], client.y) << "the editor fills the note";
+    EXPECT_EQ(edges(window->editor->handle())[1], client.y) << "the editor fills the note";
     hover();
     const std::vector<LONG> grown{300, 300 - window->captionHeight, 315, 315};
     EXPECT_EQ(edges(hwnd), grown);
@@ -196,7 +196,7 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningOrDeletingAsksTheOwnerOnceAndT
         Page page;
         open(page);
         hover();
-        const HWND hwnd = window->hwnd;
+        const HWND hwnd = window->handle();
         command(CMD_CLOSE_VIEW, BN_SETFOCUS);
         ASSERT_TRUE(IsWindow(hwnd));
         owner.clear();
@@ -216,7 +216,7 @@ TEST_F(FloatingPageWindowTest, EveryWayOfReturningOrDeletingAsksTheOwnerOnceAndT
 TEST_F(FloatingPageWindowTest, PageSettingsAreAppliedOnlyWhenConfirmedAndOnlyToALiveNote) {
     Page page;
     open(page);
-    const HWND hwnd = window->hwnd;
+    const HWND hwnd = window->handle();
     const auto settings = [this] { return command(CMD_PAGE_SETTINGS), 0; };
     for (const int button : {IDCANCEL, IDOK}) {
         runScripted(settings, {[button](HWND sheet) {

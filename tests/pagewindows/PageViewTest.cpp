@@ -39,8 +39,8 @@ protected:
         host = CreateWindowExA(0, "STATIC", nullptr, WS_POPUP | WS_CLIPCHILDREN, 40, 40, 400, 300, nullptr, nullptr,
                                application().instance, nullptr);
         ASSERT_TRUE(view.createPane(host));
-        SetWindowPos(view.hwnd, nullptr, 17, 1, 320, 200, SWP_NOZORDER);
-        editor = view.editor->hwnd;
+        SetWindowPos(view.handle(), nullptr, 17, 1, 320, 200, SWP_NOZORDER);
+        editor = view.editor->handle();
     }
     ~PageViewTest() override { DestroyWindow(host); }
 
@@ -73,16 +73,16 @@ TEST_F(PageViewTest, ThePageIsShownInItsColoursWithTheFocusInTheEditor) {
         {&automatic, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOW)},
     };
     ShowWindow(host, SW_SHOW);
-    ShowWindow(view.hwnd, SW_SHOW);
-    SetFocus(view.hwnd);
+    ShowWindow(view.handle(), SW_SHOW);
+    SetFocus(view.handle());
     EXPECT_EQ(GetFocus(), editor);
     for (const auto& [page, strip, editorBack] : cases) {
         view.setPage(page);
         flushEvents();
-        const Picture client = grabWindow(view.hwnd);
+        const Picture client = grabWindow(view.handle());
         EXPECT_EQ(client.at(290, 1), strip) << "right of the title, left of the close button";
         EXPECT_EQ(client.at(160, view.captionHeight + 40), editorBack);
-        EXPECT_EQ(grabWindow(view.hwnd, true).at(0, 100), GetSysColor(COLOR_BTNSHADOW)) << "the automatic frame";
+        EXPECT_EQ(grabWindow(view.handle(), true).at(0, 100), GetSysColor(COLOR_BTNSHADOW)) << "the automatic frame";
         const Picture button = grabWindow(view.closeButton);
         EXPECT_GE(button.count(RGB(0, 0, 0)), 8) << "the cross";
         EXPECT_GE(button.count(strip), 12 * 12 - 8 * 8) << "the face around the cross";
@@ -105,7 +105,7 @@ TEST_F(PageViewTest, ThePageShownAgainKeepsTheUnstoredTypingAndAnotherPageReplac
     EXPECT_EQ(windowText(editor), "x" + shoppingList().text);
     EXPECT_NE(SendMessageA(editor, EM_GETMODIFY, 0, 0), 0) << "the typing is still to be stored";
     EXPECT_EQ(selection(), std::make_pair(1, 2));
-    EXPECT_EQ(windowText(view.hwnd), "新しい題");
+    EXPECT_EQ(windowText(view.handle()), "新しい題");
     EXPECT_NE(GetWindowLongA(editor, GWL_STYLE) & ES_READONLY, 0);
 
     Page other = shoppingList();
@@ -141,7 +141,7 @@ TEST_F(PageViewTest, StoringTakesTheTextAndANewTimeOnlyAfterTyping) {
     view.storePage();
     view.setPage(&page);
     const LRESULT tools = SendMessageA(application().toolTip, TTM_GETTOOLCOUNT, 0, 0);
-    DestroyWindow(view.hwnd);
+    DestroyWindow(view.handle());
     view.storePage();
     EXPECT_EQ(page.text, "A" + shoppingList().text);
     EXPECT_EQ(page.title, "買い物メモ");
@@ -151,11 +151,11 @@ TEST_F(PageViewTest, StoringTakesTheTextAndANewTimeOnlyAfterTyping) {
 // The close button and a double-click on the strip show the page list with
 // the focus in it; the button's other notifications do not.
 TEST_F(PageViewTest, TheCloseButtonAndADoubleClickOnTheStripShowThePageList) {
-    SendMessageA(view.hwnd, WM_COMMAND, MAKEWPARAM(CMD_CLOSE_VIEW, BN_SETFOCUS),
+    SendMessageA(view.handle(), WM_COMMAND, MAKEWPARAM(CMD_CLOSE_VIEW, BN_SETFOCUS),
                  reinterpret_cast<LPARAM>(view.closeButton));
     EXPECT_TRUE(owner.calls.empty());
     SendMessageA(view.closeButton, BM_CLICK, 0, 0);
     EXPECT_EQ(owner.count("showPageList"), 1);
-    SendMessageA(view.hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 3));
+    SendMessageA(view.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 3));
     EXPECT_EQ(owner.calls, std::vector<RecordingController::Call>(2, {"showPageList", -1, nullptr, true}));
 }

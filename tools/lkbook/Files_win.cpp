@@ -1,6 +1,6 @@
 #include "tools/lkbook/Files.h"
 
-#include "tools/lkbook/FileCloser.h"
+#include "book/FileCloser.h"
 
 #include <cstdio>
 #include <windows.h>
