@@ -3,7 +3,6 @@
 #include "framework/WindowProcedure.h"
 #include "resources/resource.h"
 
-
 namespace {
 constexpr const char* kOwnerClassName = "lkdmywnd";
 constexpr UINT kAcceleratorTableId = 102;

@@ -19,9 +19,13 @@ void AutosaveSchedule::changed(Millis now) {
     due = (pauseEnds - firstWaiting) < (capEnds - firstWaiting) ? pauseEnds : capEnds;
 }
 
-void AutosaveSchedule::differsFromFile() { waiting = true; }
+void AutosaveSchedule::differsFromFile() {
+    waiting = true;
+}
 
-void AutosaveSchedule::reset() { *this = AutosaveSchedule(); }
+void AutosaveSchedule::reset() {
+    *this = AutosaveSchedule();
+}
 
 std::optional<AutosaveSchedule::Millis> AutosaveSchedule::dueIn(Millis now) const {
     if (!scheduled || inFlight) {

@@ -4,14 +4,18 @@
 
 #include <utility>
 
-Book::~Book() { clear(); }
+Book::~Book() {
+    clear();
+}
 
 int Book::append(std::unique_ptr<Page> page) {
     pages.push_back(std::move(page));
     return static_cast<int>(pages.size()) - 1;
 }
 
-void Book::removeAt(unsigned index) { pages.erase(pages.begin() + index); }
+void Book::removeAt(unsigned index) {
+    pages.erase(pages.begin() + index);
+}
 
 bool Book::move(unsigned index, bool up) {
     if (index >= pages.size()) {
@@ -38,7 +42,9 @@ void Book::clear() {
     pages.shrink_to_fit();
 }
 
-void Book::replacePages(std::vector<std::unique_ptr<Page>> newPages) { pages = std::move(newPages); }
+void Book::replacePages(std::vector<std::unique_ptr<Page>> newPages) {
+    pages = std::move(newPages);
+}
 
 bool Book::load(const std::string& path) {
     std::vector<std::unique_ptr<Page>> loaded;

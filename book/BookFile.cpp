@@ -204,8 +204,8 @@ std::string BookFileDamage::describe() const {
     case Kind::EndsInHeader:
         return "the file ends inside the page count" + at;
     case Kind::RecordEndsEarly:
-        return "the record of " + page + " ends early: the file ends inside its " + field + at + " (the header promises " +
-               std::to_string(declaredCount) + " pages)";
+        return "the record of " + page + " ends early: the file ends inside its " + field + at +
+               " (the header promises " + std::to_string(declaredCount) + " pages)";
     case Kind::LengthTooLarge:
         return "the " + std::string(field) + " of " + page + " claims a length larger than the rest of the file" + at;
     case Kind::ReadError:

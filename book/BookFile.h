@@ -19,9 +19,9 @@ struct BookFileDamage {
     };
 
     Kind kind = Kind::None;
-    std::uint64_t offset = 0;        // byte offset of the field that could not be read
-    std::uint32_t pageIndex = 0;     // record concerned (EndsEarly, LengthTooLarge)
-    const char* field = "";          // name of that field
+    std::uint64_t offset = 0;    // byte offset of the field that could not be read
+    std::uint32_t pageIndex = 0; // record concerned (EndsEarly, LengthTooLarge)
+    const char* field = "";      // name of that field
     std::uint64_t fileSize = 0;
     std::uint32_t declaredCount = 0; // page count the header claims
     std::uint32_t pagesRead = 0;     // records read whole before the damage
@@ -65,4 +65,6 @@ bool isAcceptable(const std::string& path);
 
 } // namespace BookFile
 
-inline bool isBookFileAcceptable(const std::string& path) { return BookFile::isAcceptable(path); }
+inline bool isBookFileAcceptable(const std::string& path) {
+    return BookFile::isAcceptable(path);
+}

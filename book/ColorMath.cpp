@@ -38,7 +38,9 @@ int channelFromHue(int m1, int m2, int hue) {
 // The hue ramps use a sixth of 42 but a half of 127, so the falling ramp spans
 // 43 steps and can overshoot the top by a few units; clamp instead of letting
 // the byte wrap round to a wrong colour.
-int scaled(int value) { return std::clamp((value * kMax + 127) / kMax, 0, kMax); }
+int scaled(int value) {
+    return std::clamp((value * kMax + 127) / kMax, 0, kMax);
+}
 
 Color withLightness(Color base, int lightness) {
     Hls hls = toHls(base);
@@ -91,8 +93,12 @@ Color fromHls(const Hls& hls) {
                scaled(channelFromHue(m1, m2, hls.hue - 85)));
 }
 
-Color lighter(Color base) { return withLightness(base, std::min(toHls(base).lightness + kShadeStep, kMax)); }
+Color lighter(Color base) {
+    return withLightness(base, std::min(toHls(base).lightness + kShadeStep, kMax));
+}
 
-Color darker(Color base) { return withLightness(base, std::max(toHls(base).lightness - kShadeStep, 0)); }
+Color darker(Color base) {
+    return withLightness(base, std::max(toHls(base).lightness - kShadeStep, 0));
+}
 
 } // namespace ColorMath

@@ -23,9 +23,15 @@ Color fromHls(const Hls& hls);
 Color lighter(Color base);
 Color darker(Color base);
 
-constexpr int red(Color color) { return static_cast<int>(color & 0xFF); }
-constexpr int green(Color color) { return static_cast<int>(color >> 8 & 0xFF); }
-constexpr int blue(Color color) { return static_cast<int>(color >> 16 & 0xFF); }
+constexpr int red(Color color) {
+    return static_cast<int>(color & 0xFF);
+}
+constexpr int green(Color color) {
+    return static_cast<int>(color >> 8 & 0xFF);
+}
+constexpr int blue(Color color) {
+    return static_cast<int>(color >> 16 & 0xFF);
+}
 constexpr Color rgb(int r, int g, int b) {
     return static_cast<Color>(r & 0xFF) | static_cast<Color>(g & 0xFF) << 8 | static_cast<Color>(b & 0xFF) << 16;
 }

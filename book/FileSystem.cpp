@@ -11,8 +11,8 @@ namespace FileSystem {
 // book (two computers on a shared folder) start from unlike values, and one
 // process never repeats a name.
 std::string temporaryNameBeside(const std::string& path) {
-    static const std::uint32_t start =
-        static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() * 2654435761u);
+    static const std::uint32_t start = static_cast<std::uint32_t>(
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 2654435761u);
     static std::atomic<std::uint32_t> counter{0};
     const std::uint32_t value = start ^ (counter.fetch_add(1) * 0x9E3779B9u);
     char suffix[16];

@@ -30,7 +30,9 @@ bool fileSize(std::FILE* file, std::uint64_t& size) {
     return true;
 }
 
-bool syncToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+bool syncToDisk(std::FILE* file) {
+    return fsync(fileno(file)) == 0;
+}
 
 static std::string directoryOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -109,7 +111,9 @@ bool preserveAsBackup(const std::string& original, const std::string& backup) {
     return replaced;
 }
 
-bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
 
 bool exists(const std::string& path) {
     struct stat status {};

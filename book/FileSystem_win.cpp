@@ -24,7 +24,9 @@ bool fileSize(std::FILE* file, std::uint64_t& size) {
     return true;
 }
 
-bool syncToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+bool syncToDisk(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
 
 bool replaceFile(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == TRUE;
@@ -46,7 +48,9 @@ bool preserveAsBackup(const std::string& original, const std::string& backup) {
     return replaced;
 }
 
-bool removeFile(const std::string& path) { return DeleteFileA(path.c_str()) == TRUE; }
+bool removeFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) == TRUE;
+}
 
 std::FILE* createNew(const std::string& path) {
     const HANDLE handle =
@@ -68,6 +72,8 @@ std::FILE* createNew(const std::string& path) {
     return file;
 }
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 } // namespace FileSystem

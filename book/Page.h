@@ -48,8 +48,8 @@ struct PageFormat {
     TextFormat editorFormat;
 
     bool operator==(const PageFormat& other) const {
-        return frameColor == other.frameColor && frameStyle == other.frameStyle &&
-               titleFormat == other.titleFormat && editorFormat == other.editorFormat;
+        return frameColor == other.frameColor && frameStyle == other.frameStyle && titleFormat == other.titleFormat &&
+               editorFormat == other.editorFormat;
     }
 };
 

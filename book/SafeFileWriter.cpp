@@ -17,9 +17,13 @@ SafeFileWriter::FaultHook SafeFileWriter::faultHook = nullptr;
 SafeFileWriter::SafeFileWriter(std::string targetPath, std::string backupPath)
     : target(std::move(targetPath)), backup(std::move(backupPath)) {}
 
-SafeFileWriter::~SafeFileWriter() { abandon(); }
+SafeFileWriter::~SafeFileWriter() {
+    abandon();
+}
 
-bool SafeFileWriter::allowed(Stage stage) const { return !faultHook || faultHook(stage, target); }
+bool SafeFileWriter::allowed(Stage stage) const {
+    return !faultHook || faultHook(stage, target);
+}
 
 bool SafeFileWriter::open() {
     if (!allowed(Stage::Open)) {

@@ -15,7 +15,9 @@
 
 namespace {
 
-std::string backupPathOf(const std::string& bookFile) { return bookFile + ".bak"; }
+std::string backupPathOf(const std::string& bookFile) {
+    return bookFile + ".bak";
+}
 
 } // namespace
 
@@ -91,7 +93,9 @@ BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::s
     return Outcome::Written;
 }
 
-bool BookStorage::mustWrite(const std::string& path) const { return damagedFile || !FileSystem::exists(path); }
+bool BookStorage::mustWrite(const std::string& path) const {
+    return damagedFile || !FileSystem::exists(path);
+}
 
 // Named by the time, so an earlier recovery file is never replaced.
 std::string BookStorage::recoveryPath() const {

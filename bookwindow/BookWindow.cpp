@@ -37,7 +37,6 @@ constexpr UINT kTrayNotifyMessage = WM_APP + 100;
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT kTrayIconId = 102;
 
-
 // The stored rectangle, or the default size at its place when it is not a
 // window a user could have left (an INI edited by hand or damaged: a negative
 // or tiny size, coordinates beyond any screen).
@@ -382,17 +381,23 @@ void BookWindow::newPage() {
     bookChanged();
 }
 
-void BookWindow::refreshPageList(bool keepSelection) { pageList->refresh(keepSelection); }
+void BookWindow::refreshPageList(bool keepSelection) {
+    pageList->refresh(keepSelection);
+}
 
 // While the program waits for an answer (a question, a sheet, the About box,
 // a failed save), the pages stay as they are: a note's menu or the page list
 // could otherwise delete or move the very page the open dialog is about. The
 // dialog comes forward instead.
-bool BookWindow::busyAsking() const { return ModalLoop::bringForward(); }
+bool BookWindow::busyAsking() const {
+    return ModalLoop::bringForward();
+}
 
 // The session may end while a dialog is open: the window is then destroyed
 // and the book written before the dialog's answer comes back.
-bool BookWindow::stillRunning() const { return hwnd != nullptr; }
+bool BookWindow::stillRunning() const {
+    return hwnd != nullptr;
+}
 
 Page* BookWindow::shownPage() const {
     return settings.showPage >= 0 && static_cast<unsigned>(settings.showPage) < book.count()
@@ -509,8 +514,7 @@ void BookWindow::showOptions() {
 // not happen: the pages and their notes stay, and so does the book file.
 bool BookWindow::switchBookFile(const std::string& previousBookFile) {
     storeViews();
-    if (storage.writeReportingFailure(hwnd, previousBookFile, schedule.unwritten()) ==
-        BookStorage::Outcome::Lost) {
+    if (storage.writeReportingFailure(hwnd, previousBookFile, schedule.unwritten()) == BookStorage::Outcome::Lost) {
         messageBox(hwnd, application().text(IDS_SWITCH_NOT_DONE, {previousBookFile}), MB_OK | MB_ICONERROR);
         return false;
     }
@@ -699,7 +703,9 @@ void BookWindow::paintGrip(HDC dc, const RECT& client) const {
     }
 }
 
-bool BookWindow::inCloseIcon(int x, int y) const { return x < kCloseIconSize && y < kCloseIconSize; }
+bool BookWindow::inCloseIcon(int x, int y) const {
+    return x < kCloseIconSize && y < kCloseIconSize;
+}
 
 // A press on any bare point of the client area drags the window, except on
 // the close icon.
@@ -729,13 +735,14 @@ void BookWindow::onLButtonDown(UINT, int x, int y) {
 // it under Wine: taken here, the release arrives and opens the main menu.
 void BookWindow::onNcRButtonDown(UINT, int, int) {}
 
-void BookWindow::onNcRButtonUp(UINT, int x, int y) { showMainMenu(x, y); }
+void BookWindow::onNcRButtonUp(UINT, int x, int y) {
+    showMainMenu(x, y);
+}
 
 void BookWindow::showMainMenu(int x, int y) {
     const bool alwaysOnTop = settings.showTop;
-    trackPopupMenu(IDM_MAIN, hwnd, POINT{x, y}, [alwaysOnTop](HMENU menu) {
-        tickMenuItem(menu, CMD_ALWAYS_ON_TOP, alwaysOnTop);
-    });
+    trackPopupMenu(IDM_MAIN, hwnd, POINT{x, y},
+                   [alwaysOnTop](HMENU menu) { tickMenuItem(menu, CMD_ALWAYS_ON_TOP, alwaysOnTop); });
 }
 
 bool BookWindow::onQueryEndSession() {

@@ -15,11 +15,15 @@ constexpr int kBufferStep = 256;
 
 } // namespace
 
-Application& application() { return *theApplication; }
+Application& application() {
+    return *theApplication;
+}
 
 // A second application object (a test's) stands in for the first while it
 // lives.
-Application::Application() : previousApplication(theApplication) { theApplication = this; }
+Application::Application() : previousApplication(theApplication) {
+    theApplication = this;
+}
 
 Application::~Application() {
     windowRegistry.clear();
@@ -28,9 +32,13 @@ Application::~Application() {
     }
 }
 
-bool Application::initInstance() { return true; }
+bool Application::initInstance() {
+    return true;
+}
 
-bool Application::exitInstance() { return true; }
+bool Application::exitInstance() {
+    return true;
+}
 
 int Application::run() {
     MSG message{};
@@ -120,9 +128,9 @@ bool Application::registerWindowClasses(const std::string& className) {
 }
 
 bool Application::createToolTipWindow(HWND owner) {
-    toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance,
-                              nullptr);
+    toolTip =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
     return toolTip != nullptr;
 }
 

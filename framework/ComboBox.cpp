@@ -6,7 +6,9 @@ LRESULT ComboBox::send(UINT message, WPARAM wParam, LPARAM lParam) const {
     return SendMessageA(control, message, wParam, lParam);
 }
 
-int ComboBox::count() const { return static_cast<int>(send(CB_GETCOUNT)); }
+int ComboBox::count() const {
+    return static_cast<int>(send(CB_GETCOUNT));
+}
 
 std::string ComboBox::text(int index) const {
     const LRESULT length = send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
@@ -26,12 +28,18 @@ int ComboBox::insert(int index, const std::string& text) const {
     return static_cast<int>(send(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-void ComboBox::clear() const { send(CB_RESETCONTENT); }
+void ComboBox::clear() const {
+    send(CB_RESETCONTENT);
+}
 
 int ComboBox::findExact(const std::string& text) const {
     return static_cast<int>(send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-int ComboBox::selection() const { return static_cast<int>(send(CB_GETCURSEL)); }
+int ComboBox::selection() const {
+    return static_cast<int>(send(CB_GETCURSEL));
+}
 
-void ComboBox::select(int index) const { send(CB_SETCURSEL, static_cast<WPARAM>(index)); }
+void ComboBox::select(int index) const {
+    send(CB_SETCURSEL, static_cast<WPARAM>(index));
+}

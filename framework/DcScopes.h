@@ -47,7 +47,8 @@ private:
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {
 public:
-    SelectedObject(HDC target, HGDIOBJ object) : dc(target), previous(object ? SelectObject(target, object) : nullptr) {}
+    SelectedObject(HDC target, HGDIOBJ object)
+        : dc(target), previous(object ? SelectObject(target, object) : nullptr) {}
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
     ~SelectedObject() {

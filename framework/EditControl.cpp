@@ -61,15 +61,21 @@ HBRUSH EditControl::prepareColors(HDC dc) const {
     return backBrush.get();
 }
 
-bool EditControl::scrollCaret() const { return sendMessage(EM_SCROLLCARET) == 1; }
+bool EditControl::scrollCaret() const {
+    return sendMessage(EM_SCROLLCARET) == 1;
+}
 
-BOOL EditControl::showVerticalScrollBar(bool show) const { return ShowScrollBar(hwnd, SB_VERT, show ? TRUE : FALSE); }
+BOOL EditControl::showVerticalScrollBar(bool show) const {
+    return ShowScrollBar(hwnd, SB_VERT, show ? TRUE : FALSE);
+}
 
 void EditControl::setMargins(int left, int right) const {
     sendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(left, right));
 }
 
-void EditControl::setReadOnly(bool readOnly) const { sendMessage(EM_SETREADONLY, readOnly ? TRUE : FALSE); }
+void EditControl::setReadOnly(bool readOnly) const {
+    sendMessage(EM_SETREADONLY, readOnly ? TRUE : FALSE);
+}
 
 void EditControl::select(int start, int end) const {
     sendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
@@ -83,9 +89,13 @@ void EditControl::selection(int& start, int& end) const {
     end = static_cast<int>(last);
 }
 
-bool EditControl::modified() const { return sendMessage(EM_GETMODIFY) != 0; }
+bool EditControl::modified() const {
+    return sendMessage(EM_GETMODIFY) != 0;
+}
 
-void EditControl::setModified(bool modified) const { sendMessage(EM_SETMODIFY, modified ? TRUE : FALSE); }
+void EditControl::setModified(bool modified) const {
+    sendMessage(EM_SETMODIFY, modified ? TRUE : FALSE);
+}
 
 // The control sees the key before the parent is asked to close: closing a
 // floating page deletes this object, so nothing may follow the request.

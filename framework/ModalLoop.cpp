@@ -27,11 +27,17 @@ BOOL CALLBACK findAnswerableDialog(HWND window, LPARAM found) {
 
 } // namespace
 
-ModalLoop::ModalLoop() { ++openLoops; }
+ModalLoop::ModalLoop() {
+    ++openLoops;
+}
 
-ModalLoop::~ModalLoop() { --openLoops; }
+ModalLoop::~ModalLoop() {
+    --openLoops;
+}
 
-bool ModalLoop::running() { return openLoops > 0; }
+bool ModalLoop::running() {
+    return openLoops > 0;
+}
 
 bool ModalLoop::bringForward() {
     if (!running()) {

@@ -14,8 +14,7 @@
 //
 //     GdiObject<HFONT> font(CreateFontIndirectA(&lf));   // owned: deleted
 //     ...                                                // on every path
-template <typename Handle, void (*Release)(Handle)>
-class UniqueHandle {
+template <typename Handle, void (*Release)(Handle)> class UniqueHandle {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle) : value(handle) {}
@@ -45,18 +44,24 @@ private:
 };
 
 namespace HandleRelease {
-template <typename Gdi>
-inline void deleteObject(Gdi object) {
+template <typename Gdi> inline void deleteObject(Gdi object) {
     DeleteObject(object);
 }
-inline void destroyIcon(HICON icon) { DestroyIcon(icon); }
-inline void destroyCursor(HCURSOR cursor) { DestroyCursor(cursor); }
-inline void destroyMenu(HMENU menu) { DestroyMenu(menu); }
-inline void destroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
+inline void destroyIcon(HICON icon) {
+    DestroyIcon(icon);
+}
+inline void destroyCursor(HCURSOR cursor) {
+    DestroyCursor(cursor);
+}
+inline void destroyMenu(HMENU menu) {
+    DestroyMenu(menu);
+}
+inline void destroyImageList(HIMAGELIST list) {
+    ImageList_Destroy(list);
+}
 } // namespace HandleRelease
 
-template <typename Gdi>
-using GdiObject = UniqueHandle<Gdi, HandleRelease::deleteObject<Gdi>>;
+template <typename Gdi> using GdiObject = UniqueHandle<Gdi, HandleRelease::deleteObject<Gdi>>;
 using OwnedIcon = UniqueHandle<HICON, HandleRelease::destroyIcon>;
 using OwnedMenu = UniqueHandle<HMENU, HandleRelease::destroyMenu>;
 using OwnedImageList = UniqueHandle<HIMAGELIST, HandleRelease::destroyImageList>;

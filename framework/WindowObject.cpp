@@ -7,13 +7,25 @@
 
 namespace {
 
-int unsignedLow(LPARAM value) { return static_cast<int>(LOWORD(value)); }
-int unsignedHigh(LPARAM value) { return static_cast<int>(HIWORD(value)); }
-int signedLow(LPARAM value) { return static_cast<short>(LOWORD(value)); }
-int signedHigh(LPARAM value) { return static_cast<short>(HIWORD(value)); }
+int unsignedLow(LPARAM value) {
+    return static_cast<int>(LOWORD(value));
+}
+int unsignedHigh(LPARAM value) {
+    return static_cast<int>(HIWORD(value));
+}
+int signedLow(LPARAM value) {
+    return static_cast<short>(LOWORD(value));
+}
+int signedHigh(LPARAM value) {
+    return static_cast<short>(HIWORD(value));
+}
 
-LPARAM pointParam(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
-LRESULT truth(bool value) { return value ? 1 : 0; }
+LPARAM pointParam(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+LRESULT truth(bool value) {
+    return value ? 1 : 0;
+}
 
 } // namespace
 
@@ -233,9 +245,13 @@ void WindowObject::onActivateApp(bool active, DWORD threadId) {
     callPrevious(WM_ACTIVATEAPP, active ? 1 : 0, static_cast<LPARAM>(threadId));
 }
 
-void WindowObject::onChar(UINT character, LPARAM keyData) { callPrevious(WM_CHAR, character, keyData); }
+void WindowObject::onChar(UINT character, LPARAM keyData) {
+    callPrevious(WM_CHAR, character, keyData);
+}
 
-void WindowObject::onClose() { callPrevious(WM_CLOSE, 0, 0); }
+void WindowObject::onClose() {
+    callPrevious(WM_CLOSE, 0, 0);
+}
 
 void WindowObject::onCommand(UINT notificationCode, UINT id, HWND control) {
     callPrevious(WM_COMMAND, MAKEWPARAM(id, notificationCode), reinterpret_cast<LPARAM>(control));
@@ -265,21 +281,29 @@ LRESULT WindowObject::onCtlColorButton(HDC dc, HWND control) {
     return callPrevious(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
-void WindowObject::onDestroy() { callPrevious(WM_DESTROY, 0, 0); }
+void WindowObject::onDestroy() {
+    callPrevious(WM_DESTROY, 0, 0);
+}
 
 void WindowObject::onDrawItem(DRAWITEMSTRUCT* item) {
     callPrevious(WM_DRAWITEM, item ? item->CtlID : 0, reinterpret_cast<LPARAM>(item));
 }
 
-void WindowObject::onDropFiles(HDROP drop) { callPrevious(WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0); }
+void WindowObject::onDropFiles(HDROP drop) {
+    callPrevious(WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+}
 
-void WindowObject::onEnable(bool enabled) { callPrevious(WM_ENABLE, enabled ? 1 : 0, 0); }
+void WindowObject::onEnable(bool enabled) {
+    callPrevious(WM_ENABLE, enabled ? 1 : 0, 0);
+}
 
 bool WindowObject::onEraseBackground(HDC dc) {
     return callPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 1;
 }
 
-void WindowObject::onHelp(HELPINFO* help) { callPrevious(WM_HELP, 0, reinterpret_cast<LPARAM>(help)); }
+void WindowObject::onHelp(HELPINFO* help) {
+    callPrevious(WM_HELP, 0, reinterpret_cast<LPARAM>(help));
+}
 
 void WindowObject::onGetMinMaxInfo(MINMAXINFO* info) {
     callPrevious(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(info));
@@ -297,7 +321,9 @@ bool WindowObject::onInitDialog(HWND focusControl, LPARAM initValue) {
     return callPrevious(WM_INITDIALOG, reinterpret_cast<WPARAM>(focusControl), initValue) == 1;
 }
 
-void WindowObject::onInitMenu(HMENU menu) { callPrevious(WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0); }
+void WindowObject::onInitMenu(HMENU menu) {
+    callPrevious(WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+}
 
 void WindowObject::onInitMenuPopup(HMENU menu, UINT position, bool windowMenu) {
     callPrevious(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(position, windowMenu ? 1 : 0));
@@ -315,11 +341,17 @@ void WindowObject::onKillFocus(HWND receivingFocus) {
     callPrevious(WM_KILLFOCUS, reinterpret_cast<WPARAM>(receivingFocus), 0);
 }
 
-void WindowObject::onLButtonDblClk(UINT keys, int x, int y) { callPrevious(WM_LBUTTONDBLCLK, keys, pointParam(x, y)); }
+void WindowObject::onLButtonDblClk(UINT keys, int x, int y) {
+    callPrevious(WM_LBUTTONDBLCLK, keys, pointParam(x, y));
+}
 
-void WindowObject::onLButtonDown(UINT keys, int x, int y) { callPrevious(WM_LBUTTONDOWN, keys, pointParam(x, y)); }
+void WindowObject::onLButtonDown(UINT keys, int x, int y) {
+    callPrevious(WM_LBUTTONDOWN, keys, pointParam(x, y));
+}
 
-void WindowObject::onLButtonUp(UINT keys, int x, int y) { callPrevious(WM_LBUTTONUP, keys, pointParam(x, y)); }
+void WindowObject::onLButtonUp(UINT keys, int x, int y) {
+    callPrevious(WM_LBUTTONUP, keys, pointParam(x, y));
+}
 
 void WindowObject::onMeasureItem(UINT controlId, MEASUREITEMSTRUCT* item) {
     callPrevious(WM_MEASUREITEM, item ? item->CtlID : controlId, reinterpret_cast<LPARAM>(item));
@@ -333,23 +365,33 @@ LRESULT WindowObject::onMouseActivate(HWND topLevel, UINT hitTest, UINT mouseMes
     return callPrevious(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(topLevel), MAKELPARAM(hitTest, mouseMessage));
 }
 
-void WindowObject::onMouseMove(UINT keys, int x, int y) { callPrevious(WM_MOUSEMOVE, keys, pointParam(x, y)); }
+void WindowObject::onMouseMove(UINT keys, int x, int y) {
+    callPrevious(WM_MOUSEMOVE, keys, pointParam(x, y));
+}
 
-void WindowObject::onMove(int x, int y) { callPrevious(WM_MOVE, 0, pointParam(x, y)); }
+void WindowObject::onMove(int x, int y) {
+    callPrevious(WM_MOVE, 0, pointParam(x, y));
+}
 
-void WindowObject::onMoving(UINT edge, RECT* rect) { callPrevious(WM_MOVING, edge, reinterpret_cast<LPARAM>(rect)); }
+void WindowObject::onMoving(UINT edge, RECT* rect) {
+    callPrevious(WM_MOVING, edge, reinterpret_cast<LPARAM>(rect));
+}
 
 LRESULT WindowObject::onNotify(int controlId, NMHDR* header) {
     return callPrevious(WM_NOTIFY, static_cast<WPARAM>(controlId), reinterpret_cast<LPARAM>(header));
 }
 
-LRESULT WindowObject::onNcHitTest(int x, int y) { return callPrevious(WM_NCHITTEST, 0, pointParam(x, y)); }
+LRESULT WindowObject::onNcHitTest(int x, int y) {
+    return callPrevious(WM_NCHITTEST, 0, pointParam(x, y));
+}
 
 void WindowObject::onNcLButtonDown(UINT hitTest, int x, int y) {
     callPrevious(WM_NCLBUTTONDOWN, hitTest, pointParam(x, y));
 }
 
-void WindowObject::onNcLButtonUp(UINT hitTest, int x, int y) { callPrevious(WM_NCLBUTTONUP, hitTest, pointParam(x, y)); }
+void WindowObject::onNcLButtonUp(UINT hitTest, int x, int y) {
+    callPrevious(WM_NCLBUTTONUP, hitTest, pointParam(x, y));
+}
 
 void WindowObject::onNcPaint(HRGN updateRegion) {
     callPrevious(WM_NCPAINT, reinterpret_cast<WPARAM>(updateRegion), 0);
@@ -359,45 +401,73 @@ void WindowObject::onNcRButtonDown(UINT hitTest, int x, int y) {
     callPrevious(WM_NCRBUTTONDOWN, hitTest, pointParam(x, y));
 }
 
-void WindowObject::onNcRButtonUp(UINT hitTest, int x, int y) { callPrevious(WM_NCRBUTTONUP, hitTest, pointParam(x, y)); }
+void WindowObject::onNcRButtonUp(UINT hitTest, int x, int y) {
+    callPrevious(WM_NCRBUTTONUP, hitTest, pointParam(x, y));
+}
 
-void WindowObject::onPaint() { callPrevious(WM_PAINT, 0, 0); }
+void WindowObject::onPaint() {
+    callPrevious(WM_PAINT, 0, 0);
+}
 
 void WindowObject::onParentNotify(UINT event, UINT childId, LPARAM value) {
     callPrevious(WM_PARENTNOTIFY, MAKEWPARAM(event, childId), value);
 }
 
-bool WindowObject::onQueryEndSession() { return callPrevious(WM_QUERYENDSESSION, 0, 0) == 1; }
+bool WindowObject::onQueryEndSession() {
+    return callPrevious(WM_QUERYENDSESSION, 0, 0) == 1;
+}
 
-void WindowObject::onRButtonDblClk(UINT keys, int x, int y) { callPrevious(WM_RBUTTONDBLCLK, keys, pointParam(x, y)); }
+void WindowObject::onRButtonDblClk(UINT keys, int x, int y) {
+    callPrevious(WM_RBUTTONDBLCLK, keys, pointParam(x, y));
+}
 
-void WindowObject::onRButtonDown(UINT keys, int x, int y) { callPrevious(WM_RBUTTONDOWN, keys, pointParam(x, y)); }
+void WindowObject::onRButtonDown(UINT keys, int x, int y) {
+    callPrevious(WM_RBUTTONDOWN, keys, pointParam(x, y));
+}
 
-void WindowObject::onRButtonUp(UINT keys, int x, int y) { callPrevious(WM_RBUTTONUP, keys, pointParam(x, y)); }
+void WindowObject::onRButtonUp(UINT keys, int x, int y) {
+    callPrevious(WM_RBUTTONUP, keys, pointParam(x, y));
+}
 
 bool WindowObject::onSetCursor(HWND window, UINT hitTest, UINT mouseMessage) {
     return callPrevious(WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(hitTest, mouseMessage)) == 1;
 }
 
-void WindowObject::onSetFocus(HWND losingFocus) { callPrevious(WM_SETFOCUS, reinterpret_cast<WPARAM>(losingFocus), 0); }
+void WindowObject::onSetFocus(HWND losingFocus) {
+    callPrevious(WM_SETFOCUS, reinterpret_cast<WPARAM>(losingFocus), 0);
+}
 
-void WindowObject::onSetText(const char* text) { callPrevious(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+void WindowObject::onSetText(const char* text) {
+    callPrevious(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
 
 void WindowObject::onShowWindow(bool shown, UINT status) {
     callPrevious(WM_SHOWWINDOW, shown ? 1 : 0, static_cast<LPARAM>(status));
 }
 
-void WindowObject::onSize(UINT type, int width, int height) { callPrevious(WM_SIZE, type, pointParam(width, height)); }
+void WindowObject::onSize(UINT type, int width, int height) {
+    callPrevious(WM_SIZE, type, pointParam(width, height));
+}
 
-void WindowObject::onSizing(UINT edge, RECT* rect) { callPrevious(WM_SIZING, edge, reinterpret_cast<LPARAM>(rect)); }
+void WindowObject::onSizing(UINT edge, RECT* rect) {
+    callPrevious(WM_SIZING, edge, reinterpret_cast<LPARAM>(rect));
+}
 
-void WindowObject::onTimer(UINT_PTR id, LPARAM) { callPrevious(WM_TIMER, id, 0); }
+void WindowObject::onTimer(UINT_PTR id, LPARAM) {
+    callPrevious(WM_TIMER, id, 0);
+}
 
-void WindowObject::onSysChar(UINT character, LPARAM keyData) { callPrevious(WM_SYSCHAR, character, keyData); }
+void WindowObject::onSysChar(UINT character, LPARAM keyData) {
+    callPrevious(WM_SYSCHAR, character, keyData);
+}
 
-void WindowObject::onSysColorChange() { callPrevious(WM_SYSCOLORCHANGE, 0, 0); }
+void WindowObject::onSysColorChange() {
+    callPrevious(WM_SYSCOLORCHANGE, 0, 0);
+}
 
-void WindowObject::onSysCommand(UINT command, int x, int y) { callPrevious(WM_SYSCOMMAND, command, pointParam(x, y)); }
+void WindowObject::onSysCommand(UINT command, int x, int y) {
+    callPrevious(WM_SYSCOMMAND, command, pointParam(x, y));
+}
 
 void WindowObject::onSysKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) {
     callPrevious(WM_SYSKEYDOWN, virtualKey, MAKELPARAM(repeatCount, flags));
@@ -431,7 +501,8 @@ bool WindowObject::subclass(bool created) {
         return false;
     }
     application().windowRegistry.bind(hwnd, this);
-    previousProc = reinterpret_cast<WNDPROC>(SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(windowProcedure)));
+    previousProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(windowProcedure)));
     return true;
 }
 
@@ -439,7 +510,9 @@ LRESULT WindowObject::sendMessage(UINT message, WPARAM wParam, LPARAM lParam) co
     return SendMessageA(hwnd, message, wParam, lParam);
 }
 
-int WindowObject::getText(std::string& text) const { return windowText(hwnd, text); }
+int WindowObject::getText(std::string& text) const {
+    return windowText(hwnd, text);
+}
 
 int windowText(HWND window, std::string& text) {
     const int length = GetWindowTextLengthA(window);
@@ -453,8 +526,14 @@ int windowText(HWND window, std::string& text) {
     return length;
 }
 
-bool WindowObject::getWindowRect(RECT& rect) const { return GetWindowRect(hwnd, &rect) == 1; }
+bool WindowObject::getWindowRect(RECT& rect) const {
+    return GetWindowRect(hwnd, &rect) == 1;
+}
 
-bool WindowObject::setWindowText(const char* text) const { return SetWindowTextA(hwnd, text) == 1; }
+bool WindowObject::setWindowText(const char* text) const {
+    return SetWindowTextA(hwnd, text) == 1;
+}
 
-void WindowObject::show(int command) const { ShowWindow(hwnd, command); }
+void WindowObject::show(int command) const {
+    ShowWindow(hwnd, command);
+}

@@ -26,7 +26,9 @@ void reportUnexpectedError(const char* what) noexcept {
     }
 }
 
-void reportOutOfMemory() noexcept { MessageBoxA(nullptr, kOutOfMemory, application().title.c_str(), kErrorBox); }
+void reportOutOfMemory() noexcept {
+    MessageBoxA(nullptr, kOutOfMemory, application().title.c_str(), kErrorBox);
+}
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return withinExceptionBarrier<LRESULT>(0, [&]() -> LRESULT {

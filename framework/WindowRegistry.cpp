@@ -7,9 +7,13 @@ void WindowRegistry::bind(HWND window, WindowObject* object) {
     entries.insert_or_assign(window, object);
 }
 
-void WindowRegistry::release(WindowObject& object) { object.hwnd = nullptr; }
+void WindowRegistry::release(WindowObject& object) {
+    object.hwnd = nullptr;
+}
 
-void WindowRegistry::unbind(HWND window) { entries.erase(window); }
+void WindowRegistry::unbind(HWND window) {
+    entries.erase(window);
+}
 
 WindowObject* WindowRegistry::find(HWND window) const {
     const auto entry = entries.find(window);

@@ -59,8 +59,8 @@ std::string GeneralPage::formatUpdateTime(std::int32_t updateTime) {
         return {};
     }
     char text[kFormattedLength];
-    wsprintfA(text, application().text(IDS_UPDATE_TIME_FORMAT).c_str(), local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
-              local->tm_hour, local->tm_min, local->tm_sec);
+    wsprintfA(text, application().text(IDS_UPDATE_TIME_FORMAT).c_str(), local->tm_year + 1900, local->tm_mon + 1,
+              local->tm_mday, local->tm_hour, local->tm_min, local->tm_sec);
     return text;
 }
 

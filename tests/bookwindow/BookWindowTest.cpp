@@ -168,8 +168,8 @@ TEST_F(BookWindowInProcess, TheTrayMenuOffersToShowOrHideAsTheWindowIs) {
         MenuProbe probe;
         SendMessageA(window.handle(), WM_APP + 100, 102, WM_RBUTTONDOWN);
         EXPECT_TRUE(pumpUntil([&] { return probe.seen; }));
-        EXPECT_EQ(probe.items, (std::vector<UINT>{static_cast<UINT>(shown ? CMD_HIDE_WINDOW : CMD_SHOW_WINDOW), 0, CMD_ABOUT,
-                                                  CMD_SETTINGS, CMD_EXIT}));
+        EXPECT_EQ(probe.items, (std::vector<UINT>{static_cast<UINT>(shown ? CMD_HIDE_WINDOW : CMD_SHOW_WINDOW), 0,
+                                                  CMD_ABOUT, CMD_SETTINGS, CMD_EXIT}));
     }
 }
 

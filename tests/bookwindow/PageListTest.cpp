@@ -46,7 +46,8 @@ protected:
     // What the button sends its parent; its identifier is its command.
     void command(int index, WORD code = BN_CLICKED) {
         const HWND button = pane.button(index);
-        SendMessageA(pane.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), code), reinterpret_cast<LPARAM>(button));
+        SendMessageA(pane.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), code),
+                     reinterpret_cast<LPARAM>(button));
     }
     // One character per button in creation order: 1 enabled, 0 disabled, - hidden.
     std::string buttons() const {

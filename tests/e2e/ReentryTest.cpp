@@ -67,10 +67,13 @@ void closeDialog(HWND dialog) {
 TEST(Reentry, NothingChangesTheBookWhileADialogIsOpen) {
     const std::pair<const char*, std::function<void(const ProgramUnderTest&)>> openers[] = {
         {"the list's delete question", [](const ProgramUnderTest& p) { deleteRowFromList(p, 1); }},
-        {"the note's delete question", [](const ProgramUnderTest& p) { PostMessageA(note(p), WM_COMMAND, kNoteDelete, 0); }},
-        {"the shown page's settings", [](const ProgramUnderTest& p) { PostMessageA(p.mainWindow(), WM_COMMAND, kPageSettings, 0); }},
+        {"the note's delete question",
+         [](const ProgramUnderTest& p) { PostMessageA(note(p), WM_COMMAND, kNoteDelete, 0); }},
+        {"the shown page's settings",
+         [](const ProgramUnderTest& p) { PostMessageA(p.mainWindow(), WM_COMMAND, kPageSettings, 0); }},
         {"the note's settings", [](const ProgramUnderTest& p) { PostMessageA(note(p), WM_COMMAND, kNoteSettings, 0); }},
-        {"a new page's settings", [](const ProgramUnderTest& p) { PostMessageA(p.mainWindow(), WM_COMMAND, kAddPage, 0); }},
+        {"a new page's settings",
+         [](const ProgramUnderTest& p) { PostMessageA(p.mainWindow(), WM_COMMAND, kAddPage, 0); }},
         {"the options", [](const ProgramUnderTest& p) { PostMessageA(p.mainWindow(), WM_COMMAND, kOptions, 0); }},
         {"the About box", [](const ProgramUnderTest& p) { PostMessageA(p.mainWindow(), WM_COMMAND, kAbout, 0); }},
         {"a failed save", [](const ProgramUnderTest& p) { ProgramUnderTest::type(p.editor(), "cannot be written"); }},

@@ -51,8 +51,11 @@ TEST(StringLoading, LengthsAroundTheFirstBufferComeBackWhole) {
         }
         return text;
     };
-    const std::pair<UINT, std::string> strings[] = {
-        {9001, alphabet(255, 'a')}, {9002, alphabet(254, 'a')}, {9003, alphabet(600, 'A')}, {9004, "日本語のメモ～"}, {9005, repeated("あ", 200)}};
+    const std::pair<UINT, std::string> strings[] = {{9001, alphabet(255, 'a')},
+                                                    {9002, alphabet(254, 'a')},
+                                                    {9003, alphabet(600, 'A')},
+                                                    {9004, "日本語のメモ～"},
+                                                    {9005, repeated("あ", 200)}};
     for (const auto& [id, expected] : strings) {
         std::string text;
         EXPECT_TRUE(application().loadString(id, text));

@@ -30,8 +30,8 @@ TEST(AutosaveSchedule, TheWriteComesAfterAPauseButNoLaterThanTheCap) {
     const Case cases[] = {
         {"one change", {0}, 3000},
         {"changes with pauses under the cap", {0, 1000, 1500}, 4500},
-        {"typing every 200 ms for 10 s", {0, 200, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000, 2200,
-                                          2400, 2600, 2800, 3000, 4000, 9000},
+        {"typing every 200 ms for 10 s",
+         {0, 200, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000, 2200, 2400, 2600, 2800, 3000, 4000, 9000},
          5000},
         {"a change exactly at the cap's edge", {0, 2000}, 5000},
     };

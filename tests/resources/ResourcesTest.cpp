@@ -13,7 +13,9 @@
 
 namespace {
 
-HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 std::string windowText(HWND window) {
     char buffer[512] = {};
@@ -21,16 +23,17 @@ std::string windowText(HWND window) {
     return buffer;
 }
 
-INT_PTR CALLBACK inertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK inertDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
 
 } // namespace
-
 
 // Each icon draws on a transparent ground: it covers some of its square but
 // not all. The tool bar glyphs (130 to 137) are pictures of their own, not
 // copies of one another. The hand cursor points with its finger tip.
 TEST(Pictures, IconsDrawOnATransparentGroundAndTheGlyphsDiffer) {
-        std::vector<std::vector<DWORD>> glyphs;
+    std::vector<std::vector<DWORD>> glyphs;
     for (const int id : {103, 127, 130, 131, 132, 133, 134, 135, 136, 137, 140}) {
         const auto icon = static_cast<HICON>(LoadImageA(instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
         ASSERT_NE(icon, nullptr) << id;
@@ -82,17 +85,36 @@ TEST(Menus, EachHoldsOnePopUpWithItsItemsInOrder) {
     } menus[] = {
         {4, {{110, "常に表示(&D)"}, {108, "ページの追加(&A)"}, {0, "設定(&P)"}, {0, nullptr}, {111, "終了(&X)"}}},
         {104,
-         {{107, "ページリストの表示(&L)"}, {104, "別ウィンドウで表示(&F)"}, {0, nullptr}, {106, "ページの設定(&P)"},
+         {{107, "ページリストの表示(&L)"},
+          {104, "別ウィンドウで表示(&F)"},
+          {0, nullptr},
+          {106, "ページの設定(&P)"},
           {120, "ページの削除(&D)"}}},
         {112,
-         {{116, "ウィンドウを表示(&S)"}, {117, "ウィンドウを隠す(&H)"}, {0, nullptr}, {113, "Leafkeeperについて(&A)"},
-          {0, "設定(&P)"}, {111, "終了(&X)"}}},
+         {{116, "ウィンドウを表示(&S)"},
+          {117, "ウィンドウを隠す(&H)"},
+          {0, nullptr},
+          {113, "Leafkeeperについて(&A)"},
+          {0, "設定(&P)"},
+          {111, "終了(&X)"}}},
         {113,
-         {{103, "ブックに戻す(&B)"}, {0, nullptr}, {131, "タイトルを表示(&T)"}, {129, "サイズを固定(&S)"},
-          {110, "常に手前に表示(&O)"}, {0, nullptr}, {106, "ページの設定(&P)"}, {120, "ページの削除(&D)"}}},
+         {{103, "ブックに戻す(&B)"},
+          {0, nullptr},
+          {131, "タイトルを表示(&T)"},
+          {129, "サイズを固定(&S)"},
+          {110, "常に手前に表示(&O)"},
+          {0, nullptr},
+          {106, "ページの設定(&P)"},
+          {120, "ページの削除(&D)"}}},
         {132,
-         {{116, "ページの表示(&S)"}, {104, "別ウィンドウで表示(&F)"}, {103, "ブックに戻す(&B)"}, {0, nullptr},
-          {0, "ページの設定(&P)"}, {135, "ページの削除(&D)"}, {0, nullptr}, {133, "新規作成(&N)"}}},
+         {{116, "ページの表示(&S)"},
+          {104, "別ウィンドウで表示(&F)"},
+          {103, "ブックに戻す(&B)"},
+          {0, nullptr},
+          {0, "ページの設定(&P)"},
+          {135, "ページの削除(&D)"},
+          {0, nullptr},
+          {133, "新規作成(&N)"}}},
     };
     for (const auto& want : menus) {
         SCOPED_TRACE("menu " + std::to_string(want.id));
@@ -131,18 +153,33 @@ TEST(Dialogs, EachTemplateCreatesWithTheControlsTheCodeAddresses) {
         std::vector<std::pair<int, const char*>> controls; // null text: not checked
     } dialogs[] = {
         {102, "全般", {{1001, ""}, {1002, "書き込み禁止(&R)"}, {1003, "IME自動オン(&O)"}, {1004, ""}, {1005, ""}}},
-        {103, "書式", {{1039, nullptr}, {1040, nullptr}, {1041, "サイズ(&S)："}, {1042, "フォント(&F)："},
-                       {2000, "BACK"}, {2001, "TEXT"}, {2002, "FRAME"}, {1009, nullptr}, {1010, nullptr}}},
+        {103,
+         "書式",
+         {{1039, nullptr},
+          {1040, nullptr},
+          {1041, "サイズ(&S)："},
+          {1042, "フォント(&F)："},
+          {2000, "BACK"},
+          {2001, "TEXT"},
+          {2002, "FRAME"},
+          {1009, nullptr},
+          {1010, nullptr}}},
         {117, "色の設定", {{719, "作成(&D) >"}, {712, "色の追加(&A)"}, {1046, "自動設定(&T)"}}},
         {121, "Leafkeeperについて", {{IDOK, "OK"}, {1047, "Mail: lk@example.org"}}},
-        {122, "全般", {{1011, ""}, {1012, "変更(&C)..."}, {1013, "起動時にウィンドウを表示しない(&S)"},
-                       {1014, "アイコンクリックで終了する(&E)"}, {1015, "終了時のページを表示(&N)"},
-                       {1016, "ページリストを表示(&L)"}, {1017, "次のページを表示(&P)"}, {1018, nullptr}}},
+        {122,
+         "全般",
+         {{1011, ""},
+          {1012, "変更(&C)..."},
+          {1013, "起動時にウィンドウを表示しない(&S)"},
+          {1014, "アイコンクリックで終了する(&E)"},
+          {1015, "終了時のページを表示(&N)"},
+          {1016, "ページリストを表示(&L)"},
+          {1017, "次のページを表示(&P)"},
+          {1018, nullptr}}},
     };
     for (const auto& want : dialogs) {
         SCOPED_TRACE(want.id);
-        const HWND dialog =
-            CreateDialogParamA(instance(), MAKEINTRESOURCEA(want.id), owner, inertDialogProc, 0);
+        const HWND dialog = CreateDialogParamA(instance(), MAKEINTRESOURCEA(want.id), owner, inertDialogProc, 0);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(windowText(dialog), want.caption);
         for (const auto& [id, text] : want.controls) {

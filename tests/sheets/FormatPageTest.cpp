@@ -98,10 +98,10 @@ TEST(FormatTab, OkWithoutChangesKeepsTheStoredFormat) {
         page.format.titleFormat = title;
         const PageFormat before = page.format;
         EXPECT_TRUE(run(page, {[&](HWND sheet) {
-                                const HWND tab = showTab(sheet, 1, IDC_FACE);
-                                chooseComboIndex(tab, IDC_TARGET, 1);
-                                pressOk(sheet);
-                            }}));
+                            const HWND tab = showTab(sheet, 1, IDC_FACE);
+                            chooseComboIndex(tab, IDC_TARGET, 1);
+                            pressOk(sheet);
+                        }}));
         EXPECT_TRUE(page.format == before) << editor.fontSize << " " << title.fontSize;
     }
 }

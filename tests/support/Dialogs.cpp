@@ -51,17 +51,20 @@ std::string windowText(HWND window) {
     return std::string(buffer.data(), std::min<std::size_t>(copied, length));
 }
 
-std::string dialogItemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+std::string dialogItemText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
 
 void clickButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 DialogScript::DialogScript(std::vector<Step> scriptSteps, DWORD process, DWORD timeoutMilliseconds)
-    : steps(std::move(scriptSteps)), processId(process), timeout(timeoutMilliseconds),
-      worker([this] { runSteps(); }) {}
+    : steps(std::move(scriptSteps)), processId(process), timeout(timeoutMilliseconds), worker([this] { runSteps(); }) {}
 
-DialogScript::~DialogScript() { wait(); }
+DialogScript::~DialogScript() {
+    wait();
+}
 
 bool DialogScript::wait() {
     if (worker.joinable()) {

@@ -1,6 +1,7 @@
 #include "support/MessageLog.h"
 
 #include <cstdio>
+#include <utility>
 
 MessageLog recordingLog;
 bool recordingAnswerSet = false;
@@ -25,22 +26,49 @@ std::vector<RecordedMessage> MessageLog::only(UINT message) const {
 }
 
 std::string messageName(UINT message) {
-    switch (message) {
-#define LK_NAME(m)                                                                                                     \
-    case m:                                                                                                            \
-        return #m;
-        LK_NAME(WM_CREATE) LK_NAME(WM_NCCREATE) LK_NAME(WM_DESTROY) LK_NAME(WM_NCDESTROY) LK_NAME(WM_SIZE)
-        LK_NAME(WM_MOVE) LK_NAME(WM_ACTIVATE) LK_NAME(WM_SETFOCUS) LK_NAME(WM_KILLFOCUS) LK_NAME(WM_PAINT)
-        LK_NAME(WM_CLOSE) LK_NAME(WM_COMMAND) LK_NAME(WM_NOTIFY) LK_NAME(WM_SHOWWINDOW) LK_NAME(WM_SETTEXT)
-        LK_NAME(WM_GETTEXT) LK_NAME(WM_KEYDOWN) LK_NAME(WM_KEYUP) LK_NAME(WM_CHAR) LK_NAME(WM_TIMER)
-        LK_NAME(WM_NCPAINT) LK_NAME(WM_NCHITTEST) LK_NAME(WM_SETCURSOR) LK_NAME(WM_WINDOWPOSCHANGING)
-        LK_NAME(WM_WINDOWPOSCHANGED) LK_NAME(WM_GETMINMAXINFO) LK_NAME(WM_DRAWITEM) LK_NAME(WM_INITDIALOG)
-        LK_NAME(WM_CONTEXTMENU) LK_NAME(WM_ERASEBKGND) LK_NAME(WM_NCCALCSIZE) LK_NAME(WM_PARENTNOTIFY)
-#undef LK_NAME
-    default: {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%04X", message);
-        return text;
+#define LK_NAMED(m)                                                                                                    \
+    { m, #m }
+    static const std::pair<UINT, const char*> names[] = {
+        LK_NAMED(WM_CREATE),
+        LK_NAMED(WM_NCCREATE),
+        LK_NAMED(WM_DESTROY),
+        LK_NAMED(WM_NCDESTROY),
+        LK_NAMED(WM_SIZE),
+        LK_NAMED(WM_MOVE),
+        LK_NAMED(WM_ACTIVATE),
+        LK_NAMED(WM_SETFOCUS),
+        LK_NAMED(WM_KILLFOCUS),
+        LK_NAMED(WM_PAINT),
+        LK_NAMED(WM_CLOSE),
+        LK_NAMED(WM_COMMAND),
+        LK_NAMED(WM_NOTIFY),
+        LK_NAMED(WM_SHOWWINDOW),
+        LK_NAMED(WM_SETTEXT),
+        LK_NAMED(WM_GETTEXT),
+        LK_NAMED(WM_KEYDOWN),
+        LK_NAMED(WM_KEYUP),
+        LK_NAMED(WM_CHAR),
+        LK_NAMED(WM_TIMER),
+        LK_NAMED(WM_NCPAINT),
+        LK_NAMED(WM_NCHITTEST),
+        LK_NAMED(WM_SETCURSOR),
+        LK_NAMED(WM_WINDOWPOSCHANGING),
+        LK_NAMED(WM_WINDOWPOSCHANGED),
+        LK_NAMED(WM_GETMINMAXINFO),
+        LK_NAMED(WM_DRAWITEM),
+        LK_NAMED(WM_INITDIALOG),
+        LK_NAMED(WM_CONTEXTMENU),
+        LK_NAMED(WM_ERASEBKGND),
+        LK_NAMED(WM_NCCALCSIZE),
+        LK_NAMED(WM_PARENTNOTIFY),
+    };
+#undef LK_NAMED
+    for (const auto& [number, name] : names) {
+        if (number == message) {
+            return name;
+        }
     }
-    }
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%04X", message);
+    return text;
 }

@@ -16,7 +16,9 @@ struct RecordedMessage {
 
 class MessageLog {
 public:
-    void add(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) { entries.push_back({hwnd, message, wParam, lParam}); }
+    void add(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        entries.push_back({hwnd, message, wParam, lParam});
+    }
     void clear() { entries.clear(); }
     const std::vector<RecordedMessage>& all() const { return entries; }
     // The recorded messages with this number, in order.

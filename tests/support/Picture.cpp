@@ -42,7 +42,8 @@ Picture grabWindow(HWND window, bool wholeWindow) {
     const WindowDc source(window, wholeWindow ? WindowDc::Area::WholeWindow : WindowDc::Area::Client);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    return paintPicture(width, height, 0, [&](HDC dc) { BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY); });
+    return paintPicture(width, height, 0,
+                        [&](HDC dc) { BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY); });
 }
 
 Picture drawItem(HWND parent, HWND button, UINT itemState, COLORREF background) {

@@ -34,7 +34,9 @@ void send(std::vector<INPUT> inputs) {
 }
 
 // Absolute coordinates run from 0 to 65535 across the primary screen.
-LONG normalised(LONG value, int extent) { return static_cast<LONG>((value * 65535LL + extent / 2) / (extent - 1)); }
+LONG normalised(LONG value, int extent) {
+    return static_cast<LONG>((value * 65535LL + extent / 2) / (extent - 1));
+}
 
 DWORD buttonFlag(Button button, bool down) {
     if (button == Button::Left) {
@@ -44,7 +46,8 @@ DWORD buttonFlag(Button button, bool down) {
 }
 
 INPUT absoluteInput(POINT point, DWORD flags = 0) {
-    return mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, normalised(point.x, GetSystemMetrics(SM_CXSCREEN)),
+    return mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags,
+                      normalised(point.x, GetSystemMetrics(SM_CXSCREEN)),
                       normalised(point.y, GetSystemMetrics(SM_CYSCREEN)));
 }
 
@@ -66,9 +69,13 @@ void moveTo(POINT point) {
     }
 }
 
-void press(Button button) { send({absoluteInput(lastPoint, buttonFlag(button, true))}); }
+void press(Button button) {
+    send({absoluteInput(lastPoint, buttonFlag(button, true))});
+}
 
-void release(Button button) { send({absoluteInput(lastPoint, buttonFlag(button, false))}); }
+void release(Button button) {
+    send({absoluteInput(lastPoint, buttonFlag(button, false))});
+}
 
 void click(POINT point, Button button) {
     moveTo(point);

@@ -38,7 +38,9 @@ bool waitUntilGone(HWND window, DWORD limitMilliseconds) {
     return !IsWindow(window);
 }
 
-HWND currentPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
+HWND currentPage(HWND sheet) {
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
 
 HWND showTab(HWND sheet, int index, int probeId) {
     PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -57,11 +59,17 @@ void setItemText(HWND dialog, int id, const std::string& text) {
     sendItem(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void setCheck(HWND dialog, int id, bool checked) { sendItem(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : 0); }
+void setCheck(HWND dialog, int id, bool checked) {
+    sendItem(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : 0);
+}
 
-bool isChecked(HWND dialog, int id) { return sendItem(dialog, id, BM_GETCHECK) == BST_CHECKED; }
+bool isChecked(HWND dialog, int id) {
+    return sendItem(dialog, id, BM_GETCHECK) == BST_CHECKED;
+}
 
-void click(HWND dialog, int id) { sendItem(dialog, id, BM_CLICK); }
+void click(HWND dialog, int id) {
+    sendItem(dialog, id, BM_CLICK);
+}
 
 void chooseComboIndex(HWND dialog, int id, int index) {
     sendItem(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index));
@@ -78,7 +86,9 @@ bool chooseComboText(HWND dialog, int id, const std::string& text) {
     return true;
 }
 
-int comboSelection(HWND dialog, int id) { return static_cast<int>(sendItem(dialog, id, CB_GETCURSEL)); }
+int comboSelection(HWND dialog, int id) {
+    return static_cast<int>(sendItem(dialog, id, CB_GETCURSEL));
+}
 
 std::string comboSelectedText(HWND dialog, int id) {
     const int index = comboSelection(dialog, id);

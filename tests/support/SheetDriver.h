@@ -17,8 +17,12 @@ bool waitUntilGone(HWND window, DWORD limitMilliseconds = 5000);
 HWND currentPage(HWND sheet);
 // Posts the tab change and waits until the sheet shows a page holding `probeId`.
 HWND showTab(HWND sheet, int index, int probeId);
-inline void pressOk(HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
-inline void pressCancel(HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
+inline void pressOk(HWND sheet) {
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+}
+inline void pressCancel(HWND sheet) {
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
 
 void setItemText(HWND dialog, int id, const std::string& text);
 void setCheck(HWND dialog, int id, bool checked);

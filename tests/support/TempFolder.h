@@ -42,11 +42,15 @@ inline void writeAll(const std::string& path, const Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+inline Bytes bytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 inline std::string readText(const std::string& path) {
     const Bytes bytes = readAll(path);
     return std::string(bytes.begin(), bytes.end());
 }
 
-inline void writeText(const std::string& path, const std::string& text) { writeAll(path, bytesOf(text)); }
+inline void writeText(const std::string& path, const std::string& text) {
+    writeAll(path, bytesOf(text));
+}

@@ -13,7 +13,9 @@ namespace {
 
 constexpr int kExitCommand = 111;
 
-HWND mainWindow() { return FindWindowA("LKMAINWND", "Leafkeeper"); }
+HWND mainWindow() {
+    return FindWindowA("LKMAINWND", "Leafkeeper");
+}
 
 bool waitFor(bool (*condition)(), int seconds) {
     for (int waited = 0; waited < seconds * 10; ++waited) {
@@ -30,7 +32,9 @@ bool shown() {
     return window && IsWindowVisible(window);
 }
 
-bool gone() { return mainWindow() == nullptr; }
+bool gone() {
+    return mainWindow() == nullptr;
+}
 
 int usage() {
     std::fputs("usage: lkctl wait [SECONDS] | lkctl quit [SECONDS] | lkctl command ID\n", stderr);
