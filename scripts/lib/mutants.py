@@ -76,8 +76,8 @@ MUTANTS = [
            ["e2e_tests:Safety.ADisplay*"]),
     # Dialogs and the pages under them.
     Mutant("the book window acts while a dialog is open", "bookwindow/BookWindow.cpp",
-           "bool BookWindow::busyAsking() const { return ModalLoop::bringForward(); }",
-           "bool BookWindow::busyAsking() const { return false; }", ["e2e_tests:Reentry.*"]),
+           "bool BookWindow::busyAsking() const {\n    return ModalLoop::bringForward();",
+           "bool BookWindow::busyAsking() const {\n    return false;", ["e2e_tests:Reentry.*"]),
     Mutant("a note opens its settings over another dialog", "pagewindows/FloatingPageWindow.cpp",
            "    if (ModalLoop::bringForward()) {", "    if (false) {", ["e2e_tests:Reentry.Nothing*"]),
     Mutant("a sheet is not counted as a dialog", "framework/PropertySheet.cpp",
@@ -160,8 +160,8 @@ MUTANTS = [
            "'lkbook salvage' copies the whole pages into a new book\\n\";\n        return Success;",
            ["native:lkbook_tests:*"]),
     Mutant("light frame colours wrap round instead of staying white", "book/ColorMath.cpp",
-           "int scaled(int value) { return std::clamp((value * kMax + 127) / kMax, 0, kMax); }",
-           "int scaled(int value) { return ((value * kMax + 127) / kMax) & 0xFF; }", ["native:model_tests:*"]),
+           "    return std::clamp((value * kMax + 127) / kMax, 0, kMax);",
+           "    return ((value * kMax + 127) / kMax) & 0xFF;", ["native:model_tests:*"]),
 ]
 
 # Test executables and the CMake targets that build them.
