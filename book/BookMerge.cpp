@@ -405,12 +405,15 @@ private:
     void give(const Unit& unit) {
         const Changes& oc = unit.oursChanges;
         const Changes& tc = unit.theirsChanges;
+        // A deleted page comes back only for what was typed in it on the
+        // other side: a caret moved or a note dragged is no reason to undo
+        // the deletion.
         if (unit.theirs == none) {
-            if (oc.record) {
+            if (oc.title || oc.text) {
                 giveOurs(unit.ours, none);
             }
         } else if (unit.ours == none) {
-            if (tc.record) {
+            if (tc.title || tc.text) {
                 giveTheirs(unit.theirs, none);
             }
         } else if (!oc.record || (tc.record && oursHashes[unit.ours].record == theirsHashes[unit.theirs].record)) {

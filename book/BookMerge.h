@@ -120,8 +120,9 @@ struct Result {
 // - the update time goes with the text (the later one when the texts agree);
 // - all other fields go as one group: from ours when ours changed any of
 //   them, else from theirs.
-// A page deleted on one side is deleted when the other side left it
-// unchanged, and kept from the other side when that side changed it.
+// A page deleted on one side is deleted unless the other side changed its
+// title or text: then it is kept from that side. Other changes (the caret, a
+// note moved, a colour) do not bring a deleted page back.
 //
 // Order: when only theirs moved pages (the base pages it keeps stand in
 // another order than in the base) the merged book follows theirs' order,
