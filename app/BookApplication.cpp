@@ -55,13 +55,6 @@ bool BookApplication::prepare(Application& module) {
     return module.registerWindowClasses(module.text(IDS_DOC_CLASS));
 }
 
-int BookApplication::run() {
-    MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(mainWindow.handle(), accelerators, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    return static_cast<int>(message.wParam);
+bool BookApplication::translateAccelerator(MSG& message) {
+    return accelerators && TranslateAcceleratorA(mainWindow.handle(), accelerators, &message);
 }

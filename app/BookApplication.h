@@ -16,8 +16,8 @@ public:
     // The start-up sequence; false when another instance runs or a window
     // cannot be created.
     bool initInstance() override;
-    // The message loop, with the accelerator step before dispatch.
-    int run() override;
+    // The accelerator step before dispatch.
+    bool translateAccelerator(MSG& message) override;
 
     // What every module made of the program's windows needs before its first
     // window (the program itself, its test executables and the in-process

@@ -12,6 +12,8 @@
 #include "book/TextSearch.h"
 #include "book/BookFile.h"
 #include "book/BookMerge.h"
+#include "book/FileSystem.h"
+#include "book/SharedBook.h"
 
 #include <benchmark/benchmark.h>
 
@@ -331,7 +333,19 @@ void BM_HashBook(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(readWhole(files().book).size()));
 }
 
+// What the running program does every second when nothing changed: the book
+// file's stamp against the one remembered, no reading.
+void BM_IdleCheck(benchmark::State& state) {
+    Book book;
+    SharedBook shared(book);
+    shared.remember(FileSystem::stamp(files().book), FileSystem::now());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(shared.look(FileSystem::stamp(files().book), FileSystem::now()));
+    }
+}
+
 BENCHMARK(BM_LoadBook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_IdleCheck)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SaveBook)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_WriteFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);

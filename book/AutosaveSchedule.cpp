@@ -69,3 +69,13 @@ void AutosaveSchedule::writeFailed(Millis now) {
     due = *retryAt;
     scheduled = waiting;
 }
+
+void AutosaveSchedule::writeDeferred(Millis now) {
+    if (inFlight && !waiting) {
+        firstWaiting = now;
+    }
+    waiting = waiting || inFlight;
+    inFlight = false;
+    scheduled = waiting;
+    due = now + kDeferDelay;
+}

@@ -17,8 +17,11 @@ public:
     static constexpr Millis kDelay = 3000;
     // ...but typing without a pause does not put it off beyond this.
     static constexpr Millis kLongestDelay = 5000;
-    // A write that failed is tried again after this long.
+    // A write that failed is tried again after this long...
     static constexpr Millis kRetryDelay = 30000;
+    // ...and one that had to wait (the file being rewritten by another
+    // program, a dialog in the way) after this long.
+    static constexpr Millis kDeferDelay = 1000;
 
     // The user changed the book at `now`.
     void changed(Millis now);
@@ -52,6 +55,9 @@ public:
     // The write that began failed at `now`: its changes wait again, and the
     // next try comes kRetryDelay later, however much changes meanwhile.
     void writeFailed(Millis now);
+    // The write that began could not go ahead at `now`: its changes wait
+    // again and the next try comes kDeferDelay later. No failure is counted.
+    void writeDeferred(Millis now);
 
 private:
     static Millis until(Millis moment, Millis now);

@@ -46,6 +46,10 @@ void Book::replacePages(std::vector<std::unique_ptr<Page>> newPages) {
     pages = std::move(newPages);
 }
 
+std::vector<std::unique_ptr<Page>> Book::takePages() {
+    return std::exchange(pages, {});
+}
+
 bool Book::load(const std::string& path) {
     std::vector<std::unique_ptr<Page>> loaded;
     if (!BookFile::read(path, loaded)) {
@@ -55,6 +59,7 @@ bool Book::load(const std::string& path) {
     return true;
 }
 
-bool Book::save(const std::string& path, const std::string& backupPath) const {
-    return BookFile::write(path, pages, backupPath);
+bool Book::save(const std::string& path, const std::string& backupPath,
+                const SafeFileWriter::ReplaceCheck& mayReplace) const {
+    return BookFile::write(path, pages, backupPath, mayReplace);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/Page.h"
+#include "book/SafeFileWriter.h"
 
 #include <memory>
 #include <string>
@@ -34,10 +35,15 @@ public:
     // Writes the book safely: the previous file stays intact unless the new
     // one was written completely. With a backup path the previous generation
     // of the file is kept there. false on any failure.
-    bool save(const std::string& path, const std::string& backupPath = std::string()) const;
+    // `mayReplace`, when given, is asked just before the new file takes the
+    // old one's place; false abandons the save.
+    bool save(const std::string& path, const std::string& backupPath = std::string(),
+              const SafeFileWriter::ReplaceCheck& mayReplace = {}) const;
 
     // Replaces all pages at once (the reader builds a complete list first).
     void replacePages(std::vector<std::unique_ptr<Page>> newPages);
+    // Hands every page over and leaves the book empty.
+    std::vector<std::unique_ptr<Page>> takePages();
     const std::vector<std::unique_ptr<Page>>& allPages() const { return pages; }
 
 private:

@@ -271,7 +271,7 @@ bool BookFile::read(const std::string& path, std::vector<std::unique_ptr<Page>>&
 }
 
 bool BookFile::write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages,
-                     const std::string& backupPath) {
+                     const std::string& backupPath, const SafeFileWriter::ReplaceCheck& mayReplace) {
     SafeFileWriter out(path, backupPath);
     if (!out.open()) {
         return false;
@@ -290,7 +290,7 @@ bool BookFile::write(const std::string& path, const std::vector<std::unique_ptr<
         out.write(textLength, sizeof textLength);
         out.write(page->text.data(), page->text.size());
     }
-    return out.commit();
+    return out.commit(mayReplace);
 }
 
 void BookFile::appendRecordHead(const Page& page, std::string& bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/Page.h"
+#include "book/SafeFileWriter.h"
 
 #include <cstdint>
 #include <memory>
@@ -50,9 +51,10 @@ bool read(const std::string& path, std::vector<std::unique_ptr<Page>>& pages);
 
 // Writes the pages through SafeFileWriter; false on any failure, and the
 // previous file is then untouched. A non-empty `backupPath` receives the
-// previous generation of the file.
+// previous generation of the file. `mayReplace`, when given, is asked just
+// before the new file takes the old one's place; false abandons the write.
 bool write(const std::string& path, const std::vector<std::unique_ptr<Page>>& pages,
-           const std::string& backupPath = std::string());
+           const std::string& backupPath = std::string(), const SafeFileWriter::ReplaceCheck& mayReplace = {});
 
 // Appends the page's record up to and including its title, byte for byte as
 // the file stores it; the text's length and bytes follow it in the file.

@@ -4,9 +4,30 @@
 #include <cstdio>
 #include <string>
 
+// What a file looks like from outside, read without opening it: enough to
+// notice that another program (another computer, through a synchronised
+// folder) changed it.
+struct FileStamp {
+    enum class Kind { Missing, File, Folder };
+    Kind kind = Kind::Missing;
+    std::uint64_t size = 0;
+    // The last write, in nanoseconds since 1970 (as fine as the file system
+    // keeps it).
+    std::int64_t modified = 0;
+
+    bool operator==(const FileStamp& other) const {
+        return kind == other.kind && size == other.size && modified == other.modified;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
 // The few file operations that differ between Windows and POSIX. Paths are
 // byte strings in the system's narrow encoding (code page 932 on Windows).
 namespace FileSystem {
+
+FileStamp stamp(const std::string& path);
+// The wall clock in the units of FileStamp::modified.
+std::int64_t now();
 
 // Opens an existing regular file for binary reading; null for a missing file
 // or a directory.

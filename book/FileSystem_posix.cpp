@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,6 +114,28 @@ bool preserveAsBackup(const std::string& original, const std::string& backup) {
 
 bool removeFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
+}
+
+FileStamp stamp(const std::string& path) {
+    struct stat status {};
+    FileStamp result;
+    if (stat(path.c_str(), &status) != 0) {
+        return result;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        result.kind = FileStamp::Kind::Folder;
+        return result;
+    }
+    result.kind = FileStamp::Kind::File;
+    result.size = static_cast<std::uint64_t>(status.st_size);
+    result.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return result;
+}
+
+std::int64_t now() {
+    timespec time{};
+    clock_gettime(CLOCK_REALTIME, &time);
+    return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
 bool exists(const std::string& path) {

@@ -76,4 +76,39 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+
+// FILETIME counts 100-nanosecond steps since 1601.
+constexpr std::int64_t kFileTimeOf1970 = 116444736000000000LL;
+
+std::int64_t nanosecondsSince1970(const FILETIME& time) {
+    const std::int64_t steps =
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    return (steps - kFileTimeOf1970) * 100;
+}
+
+} // namespace
+
+FileStamp stamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FileStamp result;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return result;
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        result.kind = FileStamp::Kind::Folder;
+        return result;
+    }
+    result.kind = FileStamp::Kind::File;
+    result.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    result.modified = nanosecondsSince1970(data.ftLastWriteTime);
+    return result;
+}
+
+std::int64_t now() {
+    FILETIME time{};
+    GetSystemTimeAsFileTime(&time);
+    return nanosecondsSince1970(time);
+}
+
 } // namespace FileSystem

@@ -58,13 +58,14 @@ void SafeFileWriter::write(const void* data, std::size_t size) {
     }
 }
 
-bool SafeFileWriter::commit() {
+bool SafeFileWriter::commit(const ReplaceCheck& mayReplace) {
     if (!file) {
         return false;
     }
     bool ok = !failed && std::fflush(file) == 0 && FileSystem::syncToDisk(file);
     ok = std::fclose(file) == 0 && ok;
     file = nullptr;
+    ok = ok && (!mayReplace || mayReplace());
     if (ok && !backup.empty() && FileSystem::exists(target)) {
         // A backup that cannot be made does not stop the save: the new file
         // is complete, only the older generation is missing.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,13 @@ public:
     ~SafeFileWriter();
 
     bool open();
+    // Asked once the new file is complete, just before it replaces the
+    // target; false abandons the write (the target changed meanwhile).
+    using ReplaceCheck = std::function<bool()>;
+
     // A failed write is remembered; commit then fails.
     void write(const void* data, std::size_t size);
-    bool commit();
+    bool commit(const ReplaceCheck& mayReplace = {});
 
     const std::string& temporaryPath() const { return tempPath; }
 

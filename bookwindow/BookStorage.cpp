@@ -57,11 +57,11 @@ bool BookStorage::askToOpenBackup(HWND owner, const std::string& path) const {
     return messageBox(owner, question, MB_YESNO | MB_ICONERROR) == IDYES;
 }
 
-bool BookStorage::write(const std::string& path, bool changed) {
+bool BookStorage::write(const std::string& path, bool changed, const SafeFileWriter::ReplaceCheck& mayReplace) {
     if (damagedFile && !keepDamagedFileAside(path)) {
         return false;
     }
-    return book.save(path, changed ? backupPathOf(path) : std::string());
+    return book.save(path, changed ? backupPathOf(path) : std::string(), mayReplace);
 }
 
 // Renamed, so the user can still take it to lkbook salvage.
@@ -77,20 +77,17 @@ bool BookStorage::keepDamagedFileAside(const std::string& path) {
     return true;
 }
 
-BookStorage::Outcome BookStorage::writeReportingFailure(HWND owner, const std::string& path, bool changed) {
-    while (!write(path, changed)) {
-        const std::string recovery = recoveryPath();
-        const std::string question = application().text(IDS_SAVE_FAILED_QUESTION, {path, recovery});
-        if (messageBox(owner, question, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
-            continue;
-        }
-        if (book.save(recovery)) {
-            return Outcome::Recovered;
-        }
-        messageBox(owner, application().text(IDS_RECOVERY_FAILED, {recovery}), MB_OK | MB_ICONERROR);
-        return Outcome::Lost;
+BookStorage::AfterFailure BookStorage::askAfterFailedWrite(HWND owner, const std::string& path) {
+    const std::string recovery = recoveryPath();
+    const std::string question = application().text(IDS_SAVE_FAILED_QUESTION, {path, recovery});
+    if (messageBox(owner, question, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
+        return AfterFailure::Retry;
     }
-    return Outcome::Written;
+    if (book.save(recovery)) {
+        return AfterFailure::Recovered;
+    }
+    messageBox(owner, application().text(IDS_RECOVERY_FAILED, {recovery}), MB_OK | MB_ICONERROR);
+    return AfterFailure::Lost;
 }
 
 bool BookStorage::mustWrite(const std::string& path) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book/SafeFileWriter.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -28,16 +30,20 @@ public:
     // Writes the book; false on failure, the old file then untouched. With
     // `changed` (the book differs from what was last read or written) the
     // previous generation becomes the backup; otherwise the backup keeps the
-    // older generation rather than a copy of the same book.
-    bool write(const std::string& path, bool changed);
-    // Where a write that reports its failure left the book.
-    enum class Outcome { Written, Recovered, Lost };
-    // Writes the book; on failure asks to try again or writes a recovery file
-    // that the message names, and says when even that failed.
-    Outcome writeReportingFailure(HWND owner, const std::string& path, bool changed);
+    // older generation rather than a copy of the same book. `mayReplace` is
+    // asked just before the new file takes the old one's place.
+    bool write(const std::string& path, bool changed, const SafeFileWriter::ReplaceCheck& mayReplace = {});
+    // After a write that failed: asks whether to try again, and otherwise
+    // writes a recovery file that the message names, and says when even
+    // that failed.
+    enum class AfterFailure { Retry, Recovered, Lost };
+    AfterFailure askAfterFailedWrite(HWND owner, const std::string& path);
     // `path` must be written even if the book did not change: the file read
     // was damaged, or there is none.
     bool mustWrite(const std::string& path) const;
+    // The file at the book's path turned out not to be a sound book while
+    // the program ran: it is kept aside, like one found at start-up.
+    void keepAsideAtNextWrite() { damagedFile = true; }
 
 private:
     bool readBackup(const std::string& path, std::vector<std::unique_ptr<Page>>& pages) const;

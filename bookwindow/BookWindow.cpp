@@ -1,6 +1,8 @@
 #include "bookwindow/BookWindow.h"
 
 #include "framework/Application.h"
+#include "book/BookFile.h"
+#include "book/LkError.h"
 #include "bookwindow/PageList.h"
 #include "sheets/PageSettingsSheet.h"
 #include "framework/DcScopes.h"
@@ -35,6 +37,18 @@ constexpr UINT kTrayNotifyMessage = WM_APP + 100;
 
 // Fires when the autosave schedule says the book is due to be written.
 constexpr UINT_PTR kSaveTimer = 1;
+// Looks at the book file for changes by other programs, which the folder's
+// change notification may not announce (network shares send none).
+constexpr UINT_PTR kCheckTimer = 2;
+constexpr UINT kCheckPeriod = 1000;
+// A book file that cannot be read may be one another program is writing: it
+// is waited for this long before it is taken for damaged or gone.
+constexpr DWORD kUnreadableWait = 10000;
+// A write that must happen now waits at most this long for such a file.
+constexpr DWORD kLongestWaitForFile = 15000;
+constexpr DWORD kWaitStep = 200;
+// Takings-in of a file that keeps changing while the book is written.
+constexpr int kWriteAttempts = 5;
 constexpr UINT kTrayIconId = 102;
 
 // The stored rectangle, or the default size at its place when it is not a
@@ -110,13 +124,12 @@ bool BookWindow::onCreate(CREATESTRUCTA*) {
         settings.setDataFolder(dataFolder);
     }
     settings.load();
-    // Reopening the floating pages shows the page list, which would forget
-    // the page shown at the last exit.
-    const int pageShownAtExit = settings.showPage;
     if (!loadBook()) {
         makeSamplePage();
+        // A book file that another computer brings later replaces the sample
+        // page rather than getting it.
+        shared.remember(shared.stamp(), FileSystem::now());
     }
-    settings.showPage = pageShownAtExit;
     applySystemColors();
     applyStartup();
     return true;
@@ -132,15 +145,31 @@ void BookWindow::makeSamplePage() {
     schedule.differsFromFile();
 }
 
+// Reads the book file, again when it changed while it was read, and
+// remembers it as read.
+BookStorage::Loaded BookWindow::loadStampedBook() {
+    for (int attempt = 1;; ++attempt) {
+        const FileStamp before = FileSystem::stamp(settings.bookFile);
+        const BookStorage::Loaded loaded = storage.load(hwnd, settings.bookFile);
+        const FileStamp after = FileSystem::stamp(settings.bookFile);
+        if (before == after || attempt == kWriteAttempts) {
+            shared.remember(after, FileSystem::now());
+            return loaded;
+        }
+    }
+}
+
 bool BookWindow::loadBook() {
-    const BookStorage::Loaded loaded = storage.load(hwnd, settings.bookFile);
+    const BookStorage::Loaded loaded = loadStampedBook();
     schedule.reset();
+    unreadableSince.reset();
     for (unsigned i = 0; i < book.count(); ++i) {
         if (book.at(i)->floating) {
-            showInNote(*book.at(i), false);
+            openNote(*book.at(i));
         }
     }
     pageList->refresh(false);
+    watchBookFolder();
     // The backup's pages belong in the book file.
     if (loaded == BookStorage::Loaded::FromBackup) {
         bookChanged();
@@ -162,6 +191,7 @@ void BookWindow::applySystemColors() {
 }
 
 void BookWindow::applyStartup() {
+    SetTimer(hwnd, kCheckTimer, kCheckPeriod, nullptr);
     placeWindow();
     chooseStartupPage();
     if (!settings.beginHide) {
@@ -225,19 +255,9 @@ void BookWindow::floatPage(int index, bool placeOverView) {
     if (busyAsking()) {
         return;
     }
-    showInNote(*book.at(static_cast<unsigned>(index)), placeOverView);
-    bookChanged();
-}
-
-void BookWindow::showInNote(Page& page, bool placeOverView) {
-    if (page.floating) {
-        if (FloatingPageWindow* window = floatingWindowOf(&page)) {
-            ShowWindow(window->handle(), SW_SHOW);
-            return;
-        }
-    }
-    auto window = std::make_unique<FloatingPageWindow>(this);
-    if (!window->createPane(GetParent(hwnd))) {
+    Page& page = *book.at(static_cast<unsigned>(index));
+    if (FloatingPageWindow* window = page.floating ? floatingWindowOf(&page) : nullptr) {
+        ShowWindow(window->handle(), SW_SHOW);
         return;
     }
     if (placeOverView) {
@@ -246,12 +266,26 @@ void BookWindow::showInNote(Page& page, bool placeOverView) {
         OffsetRect(&rect, kFloatOffset, kFloatOffset);
         page.floatingRect = {rect.left, rect.top, rect.right, rect.bottom};
     }
-    window->setPage(&page);
-    ShowWindow(window->handle(), SW_SHOW);
+    if (!openNote(page)) {
+        return;
+    }
     pageView->setPage(nullptr);
     showPageList(false);
+    bookChanged();
+}
+
+// A note of its own for the page, where its floatingRect says; the page is
+// floating from now on.
+bool BookWindow::openNote(Page& page) {
+    auto window = std::make_unique<FloatingPageWindow>(this);
+    if (!window->createPane(GetParent(hwnd))) {
+        return false;
+    }
+    window->setPage(&page);
+    ShowWindow(window->handle(), SW_SHOW);
     floatingWindows[&page] = std::move(window);
     pageList->updateButtons();
+    return true;
 }
 
 void BookWindow::returnToBook(Page* page) {
@@ -288,6 +322,7 @@ void BookWindow::deletePage(Page* page) {
     if (!stillRunning() || index >= book.count()) {
         return;
     }
+    shared.forget(page);
     if (page->floating) {
         std::unique_ptr<FloatingPageWindow> window;
         const auto entry = floatingWindows.find(page);
@@ -423,6 +458,10 @@ void BookWindow::armSaveTimer() {
 }
 
 void BookWindow::onTimer(UINT_PTR id, LPARAM callback) {
+    if (id == kCheckTimer) {
+        checkBookFile();
+        return;
+    }
     if (id != kSaveTimer) {
         FramedWindow::onTimer(id, callback);
         return;
@@ -441,18 +480,299 @@ void BookWindow::saveWhileRunning() {
     }
     storeViews();
     schedule.beginWrite();
-    bool saved = storage.write(settings.bookFile, true);
+    WriteResult result = writeBook(settings.bookFile, true, false);
     // Not over another open dialog: the next try after it closes reports it.
-    if (!saved && !schedule.failureTold() && !ModalLoop::running()) {
+    if (result == WriteResult::Failed && !schedule.failureTold() && !ModalLoop::running()) {
         schedule.tellingFailure();
-        saved = storage.writeReportingFailure(hwnd, settings.bookFile, true) == BookStorage::Outcome::Written;
+        result = writeReportingFailure(settings.bookFile, true, false) == Outcome::Written ? WriteResult::Written
+                                                                                           : WriteResult::Failed;
     }
-    if (saved) {
+    switch (result) {
+    case WriteResult::Written:
         schedule.writeSucceeded();
-    } else {
+        break;
+    case WriteResult::Deferred:
+        schedule.writeDeferred(GetTickCount());
+        break;
+    case WriteResult::Failed:
         schedule.writeFailed(GetTickCount());
+        break;
     }
     armSaveTimer();
+    reportMerges();
+}
+
+// The book file shared with others
+
+// Called every second, when the program is activated and when something in
+// the book's folder changes: takes in what another program (another
+// computer, lkbook) wrote into the book file, and writes the merged book when
+// it holds more than the file. Not while a dialog is open: the page it is
+// about could go.
+void BookWindow::checkBookFile() {
+    if (!hwnd || ModalLoop::running() || schedule.writing()) {
+        return;
+    }
+    switch (followFile(settings.bookFile, false)) {
+    case Following::TookIn:
+        if (mergedBookDiffers) {
+            bookChanged();
+            saveWhileRunning();
+        } else {
+            // What was typed here is in the file already (the same edit on
+            // both sides): nothing is left to write.
+            schedule.reset();
+            armSaveTimer();
+        }
+        break;
+    case Following::MustRewrite:
+        bookChanged();
+        break;
+    case Following::InStep:
+    case Following::Waiting:
+        break;
+    }
+    reportMerges();
+}
+
+// Compares the file with what the program remembers of it and takes in what
+// changed. The file being rewritten in place, locked, deleted or damaged is
+// waited for a while (a synchronising program may be writing it); only then
+// is it given up as damaged (it is kept aside at the next write) or gone.
+BookWindow::Following BookWindow::followFile(const std::string& path, bool atExit) {
+    const FileStamp stamp = FileSystem::stamp(path);
+    const SharedBook::Look look = shared.look(stamp, FileSystem::now());
+    // A folder in the book's place is no book to take in: writing fails and
+    // the typing goes to a recovery file, the folder left alone.
+    if (look == SharedBook::Look::Unchanged || stamp.kind == FileStamp::Kind::Folder) {
+        unreadableSince.reset();
+        return Following::InStep;
+    }
+    if (!atExit && ModalLoop::running()) {
+        return Following::Waiting;
+    }
+    BookMerge::Pages theirs;
+    if (!readBookFile(path, stamp, theirs)) {
+        // Under an unchanged stamp an unreadable file is the one remembered
+        // (a damaged book read at start-up): nothing to wait for.
+        if (look == SharedBook::Look::Unsure) {
+            shared.confirm();
+            return Following::InStep;
+        }
+        return waitForReadableFile(stamp);
+    }
+    unreadableSince.reset();
+    if (look == SharedBook::Look::Unsure && shared.holdsRemembered(theirs)) {
+        shared.confirm();
+        return Following::InStep;
+    }
+    takeIn(std::move(theirs), stamp, !atExit);
+    return Following::TookIn;
+}
+
+// The file's pages, when it is a sound book that did not change while it
+// was read.
+bool BookWindow::readBookFile(const std::string& path, const FileStamp& stamp, BookMerge::Pages& pages) const {
+    try {
+        return BookFile::read(path, pages) && FileSystem::stamp(path) == stamp;
+    } catch (const lk_error&) {
+        return false;
+    }
+}
+
+BookWindow::Following BookWindow::waitForReadableFile(const FileStamp& stamp) {
+    const DWORD now = GetTickCount();
+    if (!unreadableSince) {
+        unreadableSince = now;
+    }
+    if (now - *unreadableSince < kUnreadableWait) {
+        return Following::Waiting;
+    }
+    unreadableSince.reset();
+    if (stamp.kind == FileStamp::Kind::File) {
+        storage.keepAsideAtNextWrite();
+        pendingNotices.push_back(application().text(IDS_BOOK_FILE_UNREADABLE, {settings.bookFile}));
+    }
+    // The book as the program has it stands for the file from now on.
+    shared.remember(stamp, FileSystem::now());
+    return Following::MustRewrite;
+}
+
+// Merges the file's pages into the book. The windows follow: a note opens or
+// closes as its page floats or not, the shown page stays shown while it is in
+// the book, and a page whose text did not change keeps its caret.
+void BookWindow::takeIn(BookMerge::Pages theirs, const FileStamp& stamp, bool windowsFollow) {
+    // What the windows show that their pages do not hold yet takes part.
+    storeViews();
+    BookMerge::Result result = shared.merge(std::move(theirs));
+    mergedBookDiffers = result.differsFromTheirs;
+    for (const BookMerge::Conflict& conflict : result.conflicts) {
+        conflictTitles.push_back(conflict.title);
+    }
+    const PagesOnScreen before = pagesOnScreen();
+    // The pages that leave the book live until their windows are gone.
+    const BookMerge::Pages left = shared.apply(result, stamp, FileSystem::now());
+    const auto gone = [&left](const Page* page) {
+        return std::any_of(left.begin(), left.end(), [page](const auto& leaving) { return leaving.get() == page; });
+    };
+    if (gone(pageView->page())) {
+        pageView->setPage(nullptr);
+    }
+    if (windowsFollow) {
+        followWithWindows(before, gone);
+    }
+}
+
+BookWindow::PagesOnScreen BookWindow::pagesOnScreen() const {
+    PagesOnScreen seen;
+    seen.inView = pageView->page();
+    if (seen.inView) {
+        seen.viewText = seen.inView->text;
+    }
+    seen.shown = IsWindowVisible(pageView->handle()) ? shownPage() : nullptr;
+    for (const auto& [page, window] : floatingWindows) {
+        seen.noteTexts[page] = page->text;
+    }
+    seen.selected = pageList->selectedPage();
+    const bool beginsWithPage = settings.beginPage >= 0 && static_cast<unsigned>(settings.beginPage) < book.count();
+    seen.beginPage = beginsWithPage ? book.at(static_cast<unsigned>(settings.beginPage)) : nullptr;
+    return seen;
+}
+
+void BookWindow::followWithWindows(const PagesOnScreen& before, const std::function<bool(const Page*)>& gone) {
+    // Notes of pages that left the book or float no more close without
+    // storing anything: their pages hold what the merge gave them.
+    for (auto entry = floatingWindows.begin(); entry != floatingWindows.end();) {
+        Page* page = entry->first;
+        if (gone(page) || !page->floating) {
+            DestroyWindow(entry->second->handle());
+            entry = floatingWindows.erase(entry);
+            continue;
+        }
+        const auto text = before.noteTexts.find(page);
+        if (text != before.noteTexts.end() && text->second != page->text) {
+            entry->second->setPage(nullptr);
+        }
+        entry->second->setPage(page);
+        ++entry;
+    }
+    for (const auto& page : book.allPages()) {
+        if (page->floating && !floatingWindowOf(page.get())) {
+            openNote(*page);
+        }
+    }
+    Page* kept = before.inView && !gone(before.inView) && !before.inView->floating ? before.inView : nullptr;
+    if (before.inView && (!kept || kept->text != before.viewText)) {
+        pageView->setPage(nullptr);
+    }
+    if (before.shown && before.shown == kept) {
+        pageView->setPage(kept);
+        settings.showPage = static_cast<int>(book.indexOf(kept));
+    } else if (before.shown) {
+        showPageList(false);
+    }
+    if (settings.beginPage >= 0) {
+        const bool stays = before.beginPage && !gone(before.beginPage);
+        settings.beginPage = stays ? static_cast<int>(book.indexOf(before.beginPage)) : Settings::kBeginWithPageList;
+    }
+    pageList->refresh(false);
+    pageList->selectPage(before.selected && !gone(before.selected) ? before.selected : nullptr);
+}
+
+// Writes the book to `path`, taking in first what another program put into
+// the file, and again when the file changes while the new one is written:
+// the replace happens only while the file is the one last seen.
+BookWindow::WriteResult BookWindow::writeBook(const std::string& path, bool changed, bool atExit) {
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+        const Following following = followFile(path, atExit);
+        if (following == Following::Waiting) {
+            return WriteResult::Deferred;
+        }
+        // Only another book in the file's place stops the replace: a file
+        // gone meanwhile (a damaged one kept aside by this very write) is
+        // simply written anew.
+        bool changedMeanwhile = false;
+        const auto mayReplace = [&] {
+            const FileStamp current = FileSystem::stamp(path);
+            changedMeanwhile = current.kind == FileStamp::Kind::File &&
+                               shared.look(current, FileSystem::now()) == SharedBook::Look::Changed;
+            return !changedMeanwhile;
+        };
+        if (storage.write(path, changed || following != Following::InStep, mayReplace)) {
+            shared.remember(FileSystem::stamp(path), FileSystem::now());
+            return WriteResult::Written;
+        }
+        if (!changedMeanwhile) {
+            return WriteResult::Failed;
+        }
+    }
+    return WriteResult::Deferred;
+}
+
+// A write that must happen now (at exit, before another book replaces this
+// one): a file still being rewritten by another program is waited for, and
+// a failure is reported with a retry and a recovery file.
+BookWindow::Outcome BookWindow::writeReportingFailure(const std::string& path, bool changed, bool atExit) {
+    const DWORD started = GetTickCount();
+    for (;;) {
+        const WriteResult result = writeBook(path, changed, atExit);
+        if (result == WriteResult::Written) {
+            return Outcome::Written;
+        }
+        if (result == WriteResult::Deferred && GetTickCount() - started < kLongestWaitForFile) {
+            Sleep(kWaitStep);
+            continue;
+        }
+        switch (storage.askAfterFailedWrite(hwnd, path)) {
+        case BookStorage::AfterFailure::Retry:
+            continue;
+        case BookStorage::AfterFailure::Recovered:
+            return Outcome::Recovered;
+        case BookStorage::AfterFailure::Lost:
+            return Outcome::Lost;
+        }
+    }
+}
+
+// What the file brought is told once it is written, and not over another
+// dialog: the next check tells it then.
+void BookWindow::reportMerges() {
+    if (!stillRunning() || ModalLoop::running()) {
+        return;
+    }
+    for (const std::string& notice : std::exchange(pendingNotices, {})) {
+        messageBox(hwnd, notice, MB_OK | MB_ICONWARNING);
+    }
+    if (conflictTitles.empty()) {
+        return;
+    }
+    std::string titles;
+    for (const std::string& title : std::exchange(conflictTitles, {})) {
+        titles += application().text(IDS_CONFLICT_PAGE, {title});
+    }
+    messageBox(hwnd, application().text(IDS_CONFLICT_KEPT_BOTH, {titles}), MB_OK | MB_ICONINFORMATION);
+}
+
+// A change notification on the book's folder makes the check come at once
+// rather than at the next tick.
+void BookWindow::watchBookFolder() {
+    if (folderChanges.get()) {
+        application().unwatch(folderChanges.get());
+        folderChanges.reset();
+    }
+    const std::string& path = settings.bookFile;
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const HANDLE changes = FindFirstChangeNotificationA(
+        folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    folderChanges.reset(changes == INVALID_HANDLE_VALUE ? nullptr : changes);
+    if (!folderChanges.get()) {
+        return;
+    }
+    application().watch(folderChanges.get(), [this] {
+        FindNextChangeNotification(folderChanges.get());
+        checkBookFile();
+    });
 }
 
 namespace {
@@ -514,7 +834,7 @@ void BookWindow::showOptions() {
 // not happen: the pages and their notes stay, and so does the book file.
 bool BookWindow::switchBookFile(const std::string& previousBookFile) {
     storeViews();
-    if (storage.writeReportingFailure(hwnd, previousBookFile, schedule.unwritten()) == BookStorage::Outcome::Lost) {
+    if (writeReportingFailure(previousBookFile, schedule.unwritten(), false) == Outcome::Lost) {
         messageBox(hwnd, application().text(IDS_SWITCH_NOT_DONE, {previousBookFile}), MB_OK | MB_ICONERROR);
         return false;
     }
@@ -745,6 +1065,13 @@ void BookWindow::showMainMenu(int x, int y) {
                    [alwaysOnTop](HMENU menu) { tickMenuItem(menu, CMD_ALWAYS_ON_TOP, alwaysOnTop); });
 }
 
+void BookWindow::onActivateApp(bool active, DWORD threadId) {
+    FramedWindow::onActivateApp(active, threadId);
+    if (active) {
+        checkBookFile();
+    }
+}
+
 bool BookWindow::onQueryEndSession() {
     DestroyWindow(hwnd);
     return true;
@@ -760,12 +1087,18 @@ void BookWindow::onDestroy() {
     settings.right = rect.right;
     settings.bottom = rect.bottom;
     settings.save();
+    KillTimer(hwnd, kCheckTimer);
+    if (folderChanges.get()) {
+        application().unwatch(folderChanges.get());
+        folderChanges.reset();
+    }
     const bool viewsChanged = storeViews();
     closeFloatingWindows();
     // A book that is in its file as it is now is not written again: the exit
     // costs nothing and the backup keeps the older generation.
     if (viewsChanged || schedule.unwritten() || storage.mustWrite(settings.bookFile)) {
-        storage.writeReportingFailure(hwnd, settings.bookFile, schedule.unwritten());
+        writeReportingFailure(settings.bookFile, schedule.unwritten(), true);
+        reportMerges();
     }
     removeTrayIcon();
     closeIcon.reset();

@@ -2,15 +2,21 @@
 
 #include "book/AutosaveSchedule.h"
 #include "book/Book.h"
+#include "book/BookMerge.h"
+#include "book/FileSystem.h"
+#include "book/SharedBook.h"
 #include "sheets/Settings.h"
 #include "bookwindow/BookStorage.h"
 #include "pagewindows/BookController.h"
 #include "framework/FramedWindow.h"
 #include "framework/UniqueHandle.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class FloatingPageWindow;
 class PageList;
@@ -64,6 +70,8 @@ public:
     void onNcRButtonDown(UINT hitTest, int x, int y) override;
     void onNcRButtonUp(UINT hitTest, int x, int y) override;
     bool onQueryEndSession() override;
+    // Activated: the book file may have changed while the user was away.
+    void onActivateApp(bool active, DWORD threadId) override;
     void onTimer(UINT_PTR id, LPARAM callback) override;
 
     // Read by tests and by the options sheet.
@@ -86,7 +94,7 @@ private:
     void runAboutBox();
     void adjustIndexesAfterDelete(int index);
     bool switchBookFile(const std::string& previousBookFile);
-    void showInNote(Page& page, bool placeOverView);
+    bool openNote(Page& page);
     bool busyAsking() const;
     bool stillRunning() const;
     // The page the page view shows, null while the list is shown.
@@ -103,6 +111,33 @@ private:
     void saveWhileRunning();
     void keepWindowsReachable();
 
+    // The book file that other programs may change meanwhile (another
+    // computer through a synchronised folder, lkbook).
+    enum class Following { InStep, TookIn, Waiting, MustRewrite };
+    enum class WriteResult { Written, Failed, Deferred };
+    enum class Outcome { Written, Recovered, Lost };
+    // The pages windows show, as they were before the file was taken in.
+    struct PagesOnScreen {
+        Page* inView = nullptr;
+        std::string viewText;
+        Page* shown = nullptr;
+        std::map<Page*, std::string> noteTexts;
+        Page* selected = nullptr;
+        Page* beginPage = nullptr;
+    };
+    BookStorage::Loaded loadStampedBook();
+    void checkBookFile();
+    Following followFile(const std::string& path, bool atExit);
+    bool readBookFile(const std::string& path, const FileStamp& stamp, BookMerge::Pages& pages) const;
+    Following waitForReadableFile(const FileStamp& stamp);
+    void takeIn(BookMerge::Pages theirs, const FileStamp& stamp, bool windowsFollow);
+    PagesOnScreen pagesOnScreen() const;
+    void followWithWindows(const PagesOnScreen& before, const std::function<bool(const Page*)>& gone);
+    WriteResult writeBook(const std::string& path, bool changed, bool atExit);
+    Outcome writeReportingFailure(const std::string& path, bool changed, bool atExit);
+    void reportMerges();
+    void watchBookFolder();
+
     std::unique_ptr<PageView> pageView;
     std::unique_ptr<PageList> pageList;
     std::map<Page*, std::unique_ptr<FloatingPageWindow>> floatingWindows;
@@ -115,4 +150,12 @@ private:
     UINT taskbarCreatedMessage = 0;
 
     AutosaveSchedule schedule;
+    SharedBook shared{book};
+    ChangeNotification folderChanges;
+    // Since when the changed book file could not be read (tick count).
+    std::optional<DWORD> unreadableSince;
+    // What the last taking-in of the file left to do and to tell.
+    bool mergedBookDiffers = false;
+    std::vector<std::string> conflictTitles;
+    std::vector<std::string> pendingNotices;
 };

@@ -173,6 +173,12 @@ void PageList::updateButtons() {
     }
 }
 
+void PageList::selectPage(const Page* page) {
+    const unsigned index = page ? book->indexOf(page) : book->count();
+    listBox.select(index < book->count() ? static_cast<int>(index) : -1);
+    updateButtons();
+}
+
 bool PageList::moveRow(int index, bool up) {
     const int target = up ? index - 1 : index + 1;
     const int rows = listBox.count();

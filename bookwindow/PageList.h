@@ -35,6 +35,11 @@ public:
     // swapped the pages, so the rows draw themselves from the book.
     bool moveRow(int index, bool up);
 
+    // The page of the selected row, or null.
+    Page* selectedPage() const { return pageAt(selectedRow()); }
+    // Selects the row of `page`; no row when it is null or not in the book.
+    void selectPage(const Page* page);
+
     // The tool bar button at `index` in creation order (null before createPane).
     HWND button(int index) const { return buttons[static_cast<std::size_t>(index)]; }
 

@@ -41,12 +41,46 @@ bool Application::exitInstance() {
 }
 
 int Application::run() {
-    MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    for (;;) {
+        const DWORD count = static_cast<DWORD>(watchedHandles.size());
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(count, watchedHandles.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken < WAIT_OBJECT_0 + count) {
+            // A copy: the watcher may unwatch its handle.
+            const std::function<void()> watcher = watchers[woken - WAIT_OBJECT_0];
+            watcher();
+            continue;
+        }
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return static_cast<int>(message.wParam);
+            }
+            if (!translateAccelerator(message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
     }
-    return static_cast<int>(message.wParam);
+}
+
+bool Application::translateAccelerator(MSG&) {
+    return false;
+}
+
+void Application::watch(HANDLE handle, std::function<void()> signalled) {
+    watchedHandles.push_back(handle);
+    watchers.push_back(std::move(signalled));
+}
+
+void Application::unwatch(HANDLE handle) {
+    for (std::size_t i = 0; i < watchedHandles.size(); ++i) {
+        if (watchedHandles[i] == handle) {
+            watchedHandles.erase(watchedHandles.begin() + static_cast<std::ptrdiff_t>(i));
+            watchers.erase(watchers.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
 }
 
 LRESULT Application::pumpMessage() {

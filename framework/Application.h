@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
+#include <vector>
 #include <string>
 
 // The application object: what every window reaches globally through
@@ -20,8 +22,17 @@ public:
 
     virtual bool initInstance();
     virtual bool exitInstance();
-    // A message loop without accelerators; returns the WM_QUIT exit code.
+    // The message loop, which also calls the watchers of signalled handles;
+    // returns the WM_QUIT exit code.
     virtual int run();
+    // Asked before each message is dispatched; true when it was handled
+    // (an accelerator), so it is not dispatched.
+    virtual bool translateAccelerator(MSG& message);
+    // From now on the message loop calls `signalled` whenever `handle` (a
+    // change notification, say) is signalled; the caller keeps the handle
+    // open until unwatch(). Modal loops do not wait for watched handles.
+    void watch(HANDLE handle, std::function<void()> signalled);
+    void unwatch(HANDLE handle);
     // Dispatches one waiting message; 0 when none was waiting.
     virtual LRESULT pumpMessage();
 
@@ -57,6 +68,8 @@ public:
 private:
     Application* previousApplication;
     std::string paneClassName;
+    std::vector<HANDLE> watchedHandles;
+    std::vector<std::function<void()>> watchers;
 };
 
 // The one application object of the process.

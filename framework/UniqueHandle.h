@@ -59,9 +59,14 @@ inline void destroyMenu(HMENU menu) {
 inline void destroyImageList(HIMAGELIST list) {
     ImageList_Destroy(list);
 }
+inline void closeChangeNotification(HANDLE handle) {
+    FindCloseChangeNotification(handle);
+}
 } // namespace HandleRelease
 
 template <typename Gdi> using GdiObject = UniqueHandle<Gdi, HandleRelease::deleteObject<Gdi>>;
 using OwnedIcon = UniqueHandle<HICON, HandleRelease::destroyIcon>;
 using OwnedMenu = UniqueHandle<HMENU, HandleRelease::destroyMenu>;
 using OwnedImageList = UniqueHandle<HIMAGELIST, HandleRelease::destroyImageList>;
+// FindFirstChangeNotificationA: keep it only when it is not INVALID_HANDLE_VALUE.
+using ChangeNotification = UniqueHandle<HANDLE, HandleRelease::closeChangeNotification>;

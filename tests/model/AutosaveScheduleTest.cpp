@@ -106,3 +106,18 @@ TEST(AutosaveSchedule, AFailedWriteIsTriedAgainLaterWithEverythingItHeld) {
     schedule.changed(70000);
     EXPECT_EQ(dueAt(schedule, 70000), Millis(73000)) << "back to the usual delay";
 }
+
+// A write that had to wait is tried again a second later, keeping what it
+// held, and counts as no failure.
+TEST(AutosaveSchedule, AWriteThatHadToWaitIsTriedAgainSoon) {
+    AutosaveSchedule schedule;
+    schedule.changed(0);
+    schedule.beginWrite();
+    schedule.writeDeferred(3000);
+    EXPECT_TRUE(schedule.unwritten());
+    EXPECT_EQ(schedule.failures(), 0);
+    EXPECT_EQ(dueAt(schedule, 3000), Millis(4000));
+    schedule.beginWrite();
+    schedule.writeSucceeded();
+    EXPECT_FALSE(schedule.unwritten());
+}
