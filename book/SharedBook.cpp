@@ -28,7 +28,9 @@ SharedBook::Look SharedBook::look(const FileStamp& current, std::int64_t now) co
     return unsure && now - rememberedAt >= kUnsureFor ? Look::Unsure : Look::Unchanged;
 }
 
-void SharedBook::confirm() { unsure = false; }
+void SharedBook::confirm() {
+    unsure = false;
+}
 
 bool SharedBook::holdsRemembered(const BookMerge::Pages& theirs) const {
     return BookMerge::baseOf(theirs).pages == base.pages;

@@ -423,3 +423,19 @@ bool TextMatcher::narrows(const TextMatcher& earlier) const {
         });
     });
 }
+
+std::size_t characterIndexOf(std::string_view text, std::size_t byteOffset) {
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < byteOffset && at < text.size(); ++characters) {
+        at += isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+    }
+    return characters;
+}
+
+std::size_t byteOffsetOf(std::string_view text, std::size_t characterIndex) {
+    std::size_t at = 0;
+    for (std::size_t characters = 0; characters < characterIndex && at < text.size(); ++characters) {
+        at += isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+    }
+    return at;
+}

@@ -87,3 +87,9 @@ private:
     std::vector<Word> searchWords;
     std::vector<std::string> spellings;
 };
+
+// An edit control counts positions in characters, the matcher in bytes. A
+// lead byte and the byte after it are one character; a lead byte at the very
+// end is one of its own.
+std::size_t characterIndexOf(std::string_view text, std::size_t byteOffset);
+std::size_t byteOffsetOf(std::string_view text, std::size_t characterIndex);

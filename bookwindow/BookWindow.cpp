@@ -228,12 +228,16 @@ void BookWindow::chooseStartupPage() {
 
 // Showing pages
 
+// A page opened while the list is filtered opens with the first match of the
+// words selected, and knows them for F3.
 void BookWindow::openPage(int index) {
     Page* page = book.at(static_cast<unsigned>(index));
+    const std::string words = pageList->searchWords();
     if (page->floating) {
         if (FloatingPageWindow* window = floatingWindowOf(page)) {
             ShowWindow(window->handle(), SW_SHOW);
             SetFocus(window->handle());
+            findIn(*window, words);
         }
         return;
     }
@@ -242,6 +246,14 @@ void BookWindow::openPage(int index) {
     ShowWindow(pageView->handle(), SW_SHOW);
     pageList->showList(false, false);
     SetFocus(pageView->handle());
+    findIn(*pageView, words);
+}
+
+void BookWindow::findIn(PageView& view, const std::string& words) {
+    if (!words.empty()) {
+        view.setSearchWords(words);
+        view.findFirst();
+    }
 }
 
 void BookWindow::showPageList(bool setFocus) {
@@ -912,6 +924,11 @@ void BookWindow::onCommand(UINT, UINT id, HWND) {
     case CMD_PAGE_SETTINGS:
         if (settings.showPage >= 0) {
             editPageSettings(settings.showPage);
+        }
+        break;
+    case CMD_FIND:
+        if (settings.showPage >= 0) {
+            pageView->askForWords();
         }
         break;
     case CMD_SHOW_LIST:

@@ -95,6 +95,7 @@ private:
     void adjustIndexesAfterDelete(int index);
     bool switchBookFile(const std::string& previousBookFile);
     bool openNote(Page& page);
+    void findIn(PageView& view, const std::string& words);
     bool busyAsking() const;
     bool stillRunning() const;
     // The page the page view shows, null while the list is shown.

@@ -27,6 +27,8 @@ constexpr int kTitleIndent = 15;
 constexpr int kSwatchInset = 3;
 constexpr int kSwatchSize = 10;
 constexpr int kIconSize = 16;
+// The search field is as high as the caption strip and this much more.
+constexpr int kSearchMargin = 4;
 
 struct ToolButton {
     int command;
@@ -76,8 +78,10 @@ bool PageList::onCreate(CREATESTRUCTA*) {
     setFrameLineColor(GetSysColor(COLOR_BTNSHADOW));
     setWindowText(application().text(IDS_PAGE_LIST_CAPTION).c_str());
     listBox.createListBox(kListBoxStyle, hwnd, kListBoxId);
+    searchBox.createSearchBox(hwnd, kSearchBoxId, listBox.handle());
     setCaptionFont(kCaptionFace, kCaptionPoints);
     listBox.setFont(captionFont.get());
+    SendMessageA(searchBox.handle(), WM_SETFONT, reinterpret_cast<WPARAM>(captionFont.get()), FALSE);
     listBox.setItemHeight(kRowHeight);
     createButtons();
     return true;
@@ -101,15 +105,20 @@ void PageList::createButtons() {
     }
 }
 
-// The list fills the pane between the caption strip and the tool bar row.
-// Windows not made yet (the caption font lays the pane out during onCreate,
-// before the buttons exist) are left out: one null window would void the
-// whole batch.
+// The list fills the pane between the caption strip (and the search field,
+// while it is shown) and the tool bar row. Windows not made yet (the caption
+// font lays the pane out during onCreate, before the buttons exist) are left
+// out: one null window would void the whole batch.
 void PageList::onSize(UINT, int width, int height) {
-    HDWP layout = BeginDeferWindowPos(1 + kButtonCount);
+    HDWP layout = BeginDeferWindowPos(2 + kButtonCount);
+    const int searchHeight = IsWindowVisible(searchBox.handle()) ? captionHeight + kSearchMargin : 0;
+    if (layout && searchBox.handle()) {
+        layout =
+            DeferWindowPos(layout, searchBox.handle(), nullptr, 0, captionHeight, width, searchHeight, SWP_NOZORDER);
+    }
     if (layout && listBox.handle()) {
-        layout = DeferWindowPos(layout, listBox.handle(), nullptr, 0, captionHeight, width,
-                                std::max(height - captionHeight - kButtonSize, 0), SWP_NOZORDER);
+        layout = DeferWindowPos(layout, listBox.handle(), nullptr, 0, captionHeight + searchHeight, width,
+                                std::max(height - captionHeight - searchHeight - kButtonSize, 0), SWP_NOZORDER);
     }
     for (int index = 0; index < kButtonCount && layout; ++index) {
         const HWND window = buttons[static_cast<std::size_t>(index)];
@@ -135,6 +144,12 @@ void PageList::showList(bool show, bool setFocus) {
 // of 10,000 pages. Drawing is held off while the rows are replaced and done
 // once at the end.
 void PageList::refresh(bool keepSelection) {
+    if (filtered()) {
+        const Page* kept = keepSelection ? selectedPage() : nullptr;
+        applyFilter(filterWords, true);
+        selectPage(kept);
+        return;
+    }
     const int remembered = keepSelection ? listBox.selection() : LB_ERR;
     listBox.setRedraw(false);
     listBox.reset(book->count());
@@ -149,7 +164,116 @@ void PageList::refresh(bool keepSelection) {
     }
     listBox.setRedraw(true);
     InvalidateRect(listBox.handle(), nullptr, TRUE);
+    showCaption();
     updateButtons();
+}
+
+void PageList::startSearch() {
+    searchBox.show(SW_SHOW);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    onSize(SIZE_RESTORED, client.right, client.bottom);
+    SetFocus(searchBox.handle());
+    SendMessageA(searchBox.handle(), EM_SETSEL, 0, -1);
+}
+
+void PageList::endSearch() {
+    // The emptied field shows every page again, keeping the selected one.
+    searchBox.setWindowText("");
+    searchBox.show(SW_HIDE);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    onSize(SIZE_RESTORED, client.right, client.bottom);
+    SetFocus(listBox.handle());
+}
+
+const std::string& PageList::searchWords() const {
+    return filterWords;
+}
+
+// Typing one more letter only narrows the list, so only the rows shown are
+// looked at again; a key press stays quick in a book of thousands of pages.
+void PageList::applyFilter(const std::string& words, bool fromEveryPage) {
+    const Page* selected = selectedPage();
+    TextMatcher matcher(words);
+    if (matcher.empty()) {
+        filter = TextMatcher();
+        filterWords.clear();
+        shownPages.clear();
+        refresh(false);
+        selectPage(selected);
+        return;
+    }
+    std::vector<unsigned> candidates;
+    if (!fromEveryPage && filtered() && matcher.narrows(filter)) {
+        candidates = std::move(shownPages);
+    } else {
+        candidates.resize(book->count());
+        for (unsigned index = 0; index < candidates.size(); ++index) {
+            candidates[index] = index;
+        }
+    }
+    shownPages.clear();
+    for (const unsigned index : candidates) {
+        const Page* page = book->at(index);
+        if (matcher.matchesAll(page->title, page->text)) {
+            shownPages.push_back(index);
+        }
+    }
+    filter = std::move(matcher);
+    filterWords = words;
+    const bool stillShown =
+        selected && std::find(shownPages.begin(), shownPages.end(), book->indexOf(selected)) != shownPages.end();
+    fillRows(stillShown ? selected : shownPages.empty() ? nullptr : book->at(shownPages.front()));
+}
+
+void PageList::fillRows(const Page* selected) {
+    listBox.setRedraw(false);
+    listBox.reset(static_cast<unsigned>(shownPages.size()));
+    for (std::size_t row = 0; row < shownPages.size(); ++row) {
+        listBox.add(0);
+    }
+    listBox.setRedraw(true);
+    InvalidateRect(listBox.handle(), nullptr, TRUE);
+    showCaption();
+    selectPage(selected);
+}
+
+// While filtered the strip tells how many pages match.
+void PageList::showCaption() {
+    const std::string caption = filtered()
+                                    ? application().text(IDS_PAGE_LIST_FOUND, {std::to_string(shownPages.size())})
+                                    : application().text(IDS_PAGE_LIST_CAPTION);
+    std::string shown;
+    if (getText(shown) == static_cast<int>(caption.size()) && shown == caption) {
+        return;
+    }
+    setWindowText(caption.c_str());
+    const RECT strip{0, 0, 32767, captionHeight};
+    InvalidateRect(hwnd, &strip, TRUE);
+}
+
+void PageList::searchFieldNotification(UINT notificationCode) {
+    switch (notificationCode) {
+    case EN_CHANGE: {
+        std::string words;
+        searchBox.getText(words);
+        applyFilter(words, false);
+        break;
+    }
+    case SearchBox::kEnter: {
+        const int row = selectedRow() != LB_ERR ? selectedRow() : 0;
+        if (pageAt(row)) {
+            owner->openPage(pageIndexAt(row));
+        }
+        break;
+    }
+    case SearchBox::kEscape:
+        endSearch();
+        break;
+    default:
+        break;
+    }
 }
 
 void PageList::updateButtons() {
@@ -160,8 +284,9 @@ void PageList::updateButtons() {
     for (int index : {DeletePageButton, ShowPageButton, FloatPageButton, ReturnToBookButton, SettingsButton}) {
         enableButton(index, any);
     }
-    enableButton(MoveUpButton, any && selected != 0);
-    enableButton(MoveDownButton, any && selected != rows - 1);
+    // Neighbouring rows of a filtered list are no neighbouring pages.
+    enableButton(MoveUpButton, any && !filtered() && selected != 0);
+    enableButton(MoveDownButton, any && !filtered() && selected != rows - 1);
 
     const Page* page = pageAt(selected);
     if (page && page->floating) {
@@ -174,14 +299,23 @@ void PageList::updateButtons() {
 }
 
 void PageList::selectPage(const Page* page) {
-    const unsigned index = page ? book->indexOf(page) : book->count();
-    listBox.select(index < book->count() ? static_cast<int>(index) : -1);
+    int row = -1;
+    for (int candidate = 0; page && candidate < listBox.count(); ++candidate) {
+        if (pageAt(candidate) == page) {
+            row = candidate;
+            break;
+        }
+    }
+    listBox.select(row);
     updateButtons();
 }
 
 bool PageList::moveRow(int index, bool up) {
     const int target = up ? index - 1 : index + 1;
     const int rows = listBox.count();
+    if (filtered()) {
+        return false;
+    }
     // LB_INSERTSTRING at -1 would append, so a move off either end must not start.
     if (index < 0 || index >= rows || target < 0 || target >= rows) {
         return false;
@@ -295,6 +429,14 @@ void PageList::showRowMenu(POINT pressed) {
 }
 
 LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {
+    if (virtualKey == 'F' && controlHeld()) {
+        startSearch();
+        return -2;
+    }
+    if (virtualKey == VK_ESCAPE && filtered()) {
+        endSearch();
+        return -2;
+    }
     const int selected = selectedRow();
     Page* page = pageAt(selected);
     if (!page) {
@@ -302,7 +444,7 @@ LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {
     }
     switch (virtualKey) {
     case VK_RETURN:
-        owner->openPage(selected);
+        owner->openPage(pageIndexAt(selected));
         return -1;
     case VK_UP:
     case VK_DOWN:
@@ -318,6 +460,10 @@ LRESULT PageList::onVKeyToItem(UINT virtualKey, HWND, int) {
 void PageList::onCommand(UINT notificationCode, UINT id, HWND control) {
     if (id == kListBoxId && control && control == listBox.handle()) {
         runListBoxNotification(notificationCode);
+        return;
+    }
+    if (id == kSearchBoxId && control && control == searchBox.handle()) {
+        searchFieldNotification(notificationCode);
         return;
     }
     // Tool bar clicks (BN_CLICKED) and menu commands carry code 0; the
@@ -336,7 +482,7 @@ void PageList::runListBoxNotification(UINT notificationCode) {
         // An empty list still reports a caret of 0.
         const int caret = listBox.caret();
         if (pageAt(caret)) {
-            owner->openPage(caret);
+            owner->openPage(pageIndexAt(caret));
         }
     }
 }
@@ -349,14 +495,19 @@ void PageList::runCommand(UINT id) {
         owner->newPage();
         return;
     }
+    if (id == CMD_SEARCH) {
+        startSearch();
+        return;
+    }
     const int selected = selectedRow();
     Page* page = pageAt(selected);
     if (!page) {
         return;
     }
+    const int index = pageIndexAt(selected);
     switch (id) {
     case CMD_SETTINGS:
-        owner->editPageSettings(selected);
+        owner->editPageSettings(index);
         break;
     case CMD_RETURN_TO_BOOK:
         if (page->floating) {
@@ -365,7 +516,7 @@ void PageList::runCommand(UINT id) {
         }
         break;
     case CMD_FLOAT_PAGE:
-        owner->floatPage(selected, true);
+        owner->floatPage(index, true);
         break;
     case CMD_MOVE_UP:
     case CMD_MOVE_DOWN:
@@ -373,7 +524,7 @@ void PageList::runCommand(UINT id) {
         SetFocus(listBox.handle());
         break;
     case CMD_SHOW_PAGE:
-        owner->openPage(selected);
+        owner->openPage(index);
         break;
     case CMD_DELETE_LIST_PAGE:
         owner->deletePage(page);
@@ -384,6 +535,9 @@ void PageList::runCommand(UINT id) {
 }
 
 bool PageList::moveSelected(bool up) {
+    if (filtered()) {
+        return false;
+    }
     const int selected = selectedRow();
     const int target = up ? selected - 1 : selected + 1;
     if (!pageAt(selected) || !pageAt(target)) {
@@ -397,10 +551,19 @@ void PageList::enableButton(int index, bool enabled) const {
 }
 
 Page* PageList::pageAt(int row) const {
-    if (row < 0 || static_cast<unsigned>(row) >= book->count()) {
-        return nullptr;
+    const int index = pageIndexAt(row);
+    return index < 0 ? nullptr : book->at(static_cast<unsigned>(index));
+}
+
+int PageList::pageIndexAt(int row) const {
+    if (row < 0) {
+        return -1;
     }
-    return book->at(static_cast<unsigned>(row));
+    const auto at = static_cast<unsigned>(row);
+    if (filtered()) {
+        return at < shownPages.size() && shownPages[at] < book->count() ? static_cast<int>(shownPages[at]) : -1;
+    }
+    return at < book->count() ? row : -1;
 }
 
 int PageList::selectedRow() const {

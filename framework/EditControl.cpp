@@ -14,8 +14,13 @@ constexpr DWORD kEditorStyle = WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSC
 
 // The brush exists from the start, so the parent never hands the control a
 // null brush for its background.
-EditControl::EditControl(UINT closeRequestId)
-    : closeRequest(closeRequestId), backBrush(createBrush(BS_SOLID, backColor, 0)) {}
+EditControl::EditControl(UINT closeRequestId) : backBrush(createBrush(BS_SOLID, backColor, 0)) {
+    addKeyCommand(VK_F4, true, false, closeRequestId);
+}
+
+void EditControl::addKeyCommand(UINT virtualKey, bool control, bool shift, UINT command) {
+    keyCommands.push_back({virtualKey, control, shift, command});
+}
 
 bool EditControl::createEditor(HWND parent) {
     if (!subclass(create(0, "Edit", nullptr, kEditorStyle, 0, 0, 0, 0, parent, nullptr))) {
@@ -97,12 +102,17 @@ void EditControl::setModified(bool modified) const {
     sendMessage(EM_SETMODIFY, modified ? TRUE : FALSE);
 }
 
-// The control sees the key before the parent is asked to close: closing a
-// floating page deletes this object, so nothing may follow the request.
+// The control sees the key before the parent gets the command: closing a
+// floating page deletes this object, so nothing may follow the command.
 void EditControl::onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) {
     WindowObject::onKeyDown(virtualKey, repeatCount, flags);
-    if (virtualKey == VK_F4 && GetKeyState(VK_CONTROL) < 0) {
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(closeRequest, 0), 0);
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    for (const KeyCommand& key : keyCommands) {
+        if (key.virtualKey == virtualKey && key.control == control && key.shift == shift) {
+            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(key.command, 0), 0);
+            return;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "framework/WindowObject.h"
 
 #include <string>
+#include <vector>
 
 // The multi-line editor of a page: a subclassed "Edit" control with its own
 // font, text colour and background brush, which its parent hands out when the
@@ -12,6 +13,10 @@ class EditControl : public WindowObject {
 public:
     // Ctrl+F4 sends the parent the command `closeRequestId`.
     explicit EditControl(UINT closeRequestId);
+
+    // A key (with Ctrl, with Shift, as given) that sends the parent a command
+    // once the control has seen it.
+    void addKeyCommand(UINT virtualKey, bool control, bool shift, UINT command);
 
     // A hidden, unsized child of `parent` with a vertical scroll bar and
     // unwrapped lines; the owner lays it out and shows it.
@@ -39,7 +44,8 @@ public:
     bool modified() const;
     void setModified(bool modified) const;
 
-    // Ctrl+F4 asks the parent to close the view (the close request command).
+    // The key commands: Ctrl+F4 asks the parent to close the view (the close
+    // request command), and so on.
     void onKeyDown(UINT virtualKey, UINT repeatCount, UINT flags) override;
     // The I-beam over the text while the program has the focus; the arrow
     // over the scroll bar and while it has none.
@@ -48,7 +54,13 @@ public:
     void onShowWindow(bool shown, UINT status) override;
 
 private:
-    UINT closeRequest;
+    struct KeyCommand {
+        UINT virtualKey;
+        bool control;
+        bool shift;
+        UINT command;
+    };
+    std::vector<KeyCommand> keyCommands;
     COLORREF backColor = 0xFFFFFF;
     COLORREF textColor = 0;
     GdiObject<HFONT> font;

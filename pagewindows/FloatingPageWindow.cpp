@@ -72,6 +72,13 @@ void FloatingPageWindow::onCommand(UINT notificationCode, UINT id, HWND control)
     case CMD_SHOW_TITLE:
         toggleShowTitle();
         return;
+    case CMD_FIND:
+        askForWords();
+        return;
+    case CMD_FIND_NEXT:
+    case CMD_FIND_PREVIOUS:
+        findAgain(id == CMD_FIND_NEXT);
+        return;
     default:
         return;
     }

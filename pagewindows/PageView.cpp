@@ -2,12 +2,15 @@
 
 #include "framework/Application.h"
 #include "book/Page.h"
+#include "book/TextSearch.h"
 #include "pagewindows/BookController.h"
 #include "framework/AutomaticColor.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/ModalLoop.h"
 #include "framework/PopupMenu.h"
 #include "framework/UniqueHandle.h"
+#include "pagewindows/FindDialog.h"
 #include "pagewindows/ImeSwitch.h"
 #include "resources/resource.h"
 
@@ -36,7 +39,11 @@ int screenCoordinate(int value) {
 } // namespace
 
 PageView::PageView(BookController* viewOwner)
-    : CaptionPane(IDI_SHOW_PAGE), owner(viewOwner), editor(std::make_unique<EditControl>(CMD_CLOSE_VIEW)) {}
+    : CaptionPane(IDI_SHOW_PAGE), owner(viewOwner), editor(std::make_unique<EditControl>(CMD_CLOSE_VIEW)) {
+    editor->addKeyCommand('F', true, false, CMD_FIND);
+    editor->addKeyCommand(VK_F3, false, false, CMD_FIND_NEXT);
+    editor->addKeyCommand(VK_F3, false, true, CMD_FIND_PREVIOUS);
+}
 
 PageView::~PageView() = default;
 
@@ -54,8 +61,24 @@ void PageView::onCommand(UINT notificationCode, UINT id, HWND control) {
         reportEdit();
         return;
     }
-    if (id == CMD_CLOSE_VIEW && notificationCode == 0 && owner) {
-        owner->showPageList(true);
+    if (notificationCode != 0) {
+        return;
+    }
+    switch (id) {
+    case CMD_CLOSE_VIEW:
+        if (owner) {
+            owner->showPageList(true);
+        }
+        break;
+    case CMD_FIND:
+        askForWords();
+        break;
+    case CMD_FIND_NEXT:
+    case CMD_FIND_PREVIOUS:
+        findAgain(id == CMD_FIND_NEXT);
+        break;
+    default:
+        break;
     }
 }
 
@@ -264,4 +287,55 @@ void PageView::reportEdit() const {
     if (owner) {
         owner->bookChanged();
     }
+}
+
+void PageView::setSearchWords(const std::string& words) {
+    wordsToFind = words;
+}
+
+bool PageView::findFirst() {
+    editor->select(0, 0);
+    return findAgain(true);
+}
+
+// The matcher counts bytes, the editor characters.
+bool PageView::findAgain(bool forward) {
+    const TextMatcher matcher(wordsToFind);
+    if (matcher.empty()) {
+        askForWords();
+        return false;
+    }
+    std::string text;
+    editor->getText(text);
+    int start = 0;
+    int end = 0;
+    editor->selection(start, end);
+    TextMatch found;
+    const bool any = forward ? matcher.findNext(text, byteOffsetOf(text, static_cast<std::size_t>(end)), found) ||
+                                   matcher.findNext(text, 0, found)
+                             : matcher.findPrevious(text, byteOffsetOf(text, static_cast<std::size_t>(start)), found) ||
+                                   matcher.findPrevious(text, text.size(), found);
+    if (!any) {
+        MessageBeep(MB_ICONASTERISK);
+        return false;
+    }
+    editor->select(static_cast<int>(characterIndexOf(text, found.begin)),
+                   static_cast<int>(characterIndexOf(text, found.end)));
+    editor->scrollCaret();
+    return true;
+}
+
+void PageView::askForWords() {
+    // One question at a time: another dialog of the program is open.
+    if (ModalLoop::bringForward()) {
+        return;
+    }
+    FindDialog dialog;
+    std::string words = wordsToFind;
+    const HWND window = hwnd;
+    if (!dialog.ask(window, words) || application().windowRegistry.find(window) != this) {
+        return;
+    }
+    wordsToFind = words;
+    findAgain(true);
 }

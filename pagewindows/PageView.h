@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class BookController;
 class Page;
@@ -29,7 +30,7 @@ public:
     void onActivate(UINT state, HWND otherWindow, bool minimized) override;
     // The close request (CMD_CLOSE_VIEW from the close button or from Ctrl+F4
     // in the editor) shows the page list; the editor's changes are reported
-    // to the owner.
+    // to the owner; Ctrl+F, F3 and Shift+F3 in the editor find words.
     void onCommand(UINT notificationCode, UINT id, HWND control) override;
     // The "Memo" menu, owned by the parent window (the book window), which
     // receives the chosen command and acts on its current page.
@@ -67,6 +68,19 @@ public:
     // Does nothing when no page is shown.
     virtual void storePage();
 
+    // Finding words in the page, as the page list's search matches them.
+    // The words are kept for F3 and Shift+F3 (a page opened from a filtered
+    // list already knows them).
+    void setSearchWords(const std::string& words);
+    const std::string& searchWords() const { return wordsToFind; }
+    // Selects the first match in the text and scrolls it into view.
+    bool findFirst();
+    // Selects the next match after the selection, or the one before it,
+    // going round at the ends; a beep when the text holds none.
+    bool findAgain(bool forward);
+    // Asks for the words (Ctrl+F) and finds the next match.
+    void askForWords();
+
 protected:
     // Loads menu resource `menuId` and tracks its first pop-up at the screen
     // point with `menuOwner` receiving the command; `prepare` may mark items
@@ -95,4 +109,5 @@ private:
     // Set while setPage replaces the editor's text, so the resulting
     // EN_CHANGE is not taken for typing.
     bool fillingEditor = false;
+    std::string wordsToFind;
 };

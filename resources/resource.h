@@ -38,6 +38,7 @@
 #define IDS_FRAME_FLAT 314
 #define IDS_FRAME_SUNKEN 315
 #define IDS_AUTOMATIC_COLOR 316
+#define IDS_PAGE_LIST_FOUND 317 // the caption while the list is filtered; %1 pages
 
 // Tooltips
 #define IDS_TIP_CLOSE 401
@@ -78,6 +79,10 @@
 #define CMD_SHOW_TITLE 131
 #define CMD_NEW_PAGE 133         // page list
 #define CMD_DELETE_LIST_PAGE 135 // page list
+#define CMD_FIND 140             // a page: ask for the words to find (Ctrl+F in the editor)
+#define CMD_FIND_NEXT 141        // a page: the next match (F3)
+#define CMD_FIND_PREVIOUS 142    // a page: the match before (Shift+F3)
+#define CMD_SEARCH 143           // page list: the search field (Ctrl+F in the list)
 
 // Dialog templates
 #define IDD_PAGE_GENERAL 102
@@ -85,6 +90,7 @@
 #define IDD_COLOR_CHOOSER 117
 #define IDD_ABOUT 121
 #define IDD_OPTIONS_GENERAL 122
+#define IDD_FIND 123
 
 // Controls of the page settings pages
 #define IDC_TITLE 1001
@@ -117,6 +123,9 @@
 
 // The About box's mail link
 #define IDC_MAIL_LINK 1047
+
+// The words of the find box
+#define IDC_FIND_WORDS 1048
 
 // Icons, cursor and bitmap
 #define IDI_APP 103

@@ -14,6 +14,7 @@
 #include "support/Picture.h"
 #include "support/Pump.h"
 #include "support/RealInput.h"
+#include "support/SheetDriver.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -178,8 +179,8 @@ TEST_F(BookWindowInProcess, TheTrayMenuOffersToShowOrHideAsTheWindowIs) {
 // first menu that opens after it is the one of the row clicked next.
 TEST_F(BookWindowInProcess, ARowsMenuOffersWhatFitsItsPage) {
     start({{"A", "", true}, {"B", ""}});
-    const std::vector<UINT> returning{CMD_SHOW_PAGE, CMD_RETURN_TO_BOOK, 0, CMD_SETTINGS, CMD_DELETE_LIST_PAGE, 0,
-                                      CMD_NEW_PAGE};
+    const std::vector<UINT> returning{CMD_SHOW_PAGE, CMD_RETURN_TO_BOOK,   0, CMD_SEARCH,
+                                      CMD_SETTINGS,  CMD_DELETE_LIST_PAGE, 0, CMD_NEW_PAGE};
     std::vector<UINT> floating = returning;
     floating[1] = CMD_FLOAT_PAGE;
     for (const auto& [rows, menu] : {std::pair{std::vector<int>{0}, returning}, {{1}, floating}, {{3, 0}, returning}}) {
@@ -260,4 +261,75 @@ TEST_F(BookWindowInProcess, TheCloseIconsTooltipAppearsUnderThePointer) {
         },
         5000));
     RealInput::moveTo(POINT{3, 760});
+}
+
+// Ctrl+F in the list: the rows shrink to the pages holding every word as the
+// user types (kana of either kind, in title or text) and the strip counts
+// them; Enter opens the selected page with the first match selected, F3 and
+// Shift+F3 go round the matches; commands act on the page of the row, pages
+// do not move while filtered, and Esc shows every page with the same one
+// still selected.
+TEST_F(BookWindowInProcess, TheListIsFilteredAsTheUserTypesAndPagesOpenAtTheirMatch) {
+    start({{"会議メモ", "月曜の会議"},
+           {"買い物", "牛乳 パン"},
+           {"カイギ議事録", "かいぎ の まとめ と かいぎ"},
+           {"旅行", "京都"}},
+          "Begin Page=-1\r\n");
+    const HWND caption = window.list().handle();
+    SetFocus(listBox());
+    RealInput::keys({VK_CONTROL, 'F'});
+    const HWND field = window.list().searchBox.handle();
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == field && IsWindowVisible(field); }));
+    ASSERT_TRUE(RealInput::paste(window.handle(), "かいぎ"));
+    EXPECT_TRUE(pumpUntil([&] { return SendMessageA(listBox(), LB_GETCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ(windowText(caption), "検索結果 1 ページ");
+    RealInput::typeAscii(" ");
+    ASSERT_TRUE(RealInput::paste(window.handle(), "まとめ"));
+    EXPECT_TRUE(pumpUntil([&] { return windowText(field) == "かいぎ まとめ"; }));
+    EXPECT_EQ(SendMessageA(listBox(), LB_GETCOUNT, 0, 0), 1);
+
+    RealInput::keys({VK_CONTROL, VK_DOWN});
+    RealInput::keys({VK_RETURN});
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(editor()) && window.view().page() == page(2); }));
+    const auto selection = [&] {
+        DWORD start = 0, end = 0;
+        SendMessageA(editor(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return std::make_pair(static_cast<int>(start), static_cast<int>(end));
+    };
+    EXPECT_EQ(selection(), std::make_pair(0, 3)) << "the first match, in characters";
+    for (const auto& [keys, wanted] : {std::pair{std::vector<WORD>{VK_F3}, std::make_pair(6, 9)},
+                                       {{VK_F3}, std::make_pair(12, 15)},
+                                       {{VK_F3}, std::make_pair(0, 3)},
+                                       {{VK_SHIFT, VK_F3}, std::make_pair(12, 15)}}) {
+        if (keys.size() == 1) {
+            RealInput::keys({keys[0]});
+        } else {
+            RealInput::keys({keys[0], keys[1]});
+        }
+        EXPECT_TRUE(pumpUntil([&] { return selection() == wanted; })) << wanted.first;
+    }
+
+    RealInput::keys({VK_CONTROL, VK_F4});
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(listBox()); }));
+    EXPECT_EQ(SendMessageA(listBox(), LB_GETCOUNT, 0, 0), 1) << "still filtered";
+    EXPECT_EQ(window.list().selectedPage(), page(2));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"会議メモ", "買い物", "カイギ議事録", "旅行"})) << "nothing moved";
+    std::string asked;
+    runScripted(
+        [&] {
+            SendMessageA(window.list().handle(), WM_COMMAND, CMD_DELETE_LIST_PAGE, 0);
+            return 0;
+        },
+        {[&](HWND box) {
+            asked = messageBoxText(box);
+            clickButton(box, IDCANCEL);
+        }});
+    EXPECT_EQ(asked, "「カイギ議事録」ページを削除してよろしいですか？");
+
+    SetFocus(listBox());
+    RealInput::keys({VK_ESCAPE});
+    EXPECT_TRUE(pumpUntil([&] { return SendMessageA(listBox(), LB_GETCOUNT, 0, 0) == 4; }));
+    EXPECT_EQ(window.list().selectedPage(), page(2));
+    EXPECT_EQ(windowText(caption), "ページリスト");
+    EXPECT_FALSE(IsWindowVisible(field));
 }

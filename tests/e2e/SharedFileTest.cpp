@@ -85,8 +85,7 @@ TEST(SharedFile, APageChangedHereAndThereIsKeptTwiceAndTheUserTold) {
     EXPECT_NE(message.find("・page"), std::string::npos) << message;
     EXPECT_EQ(program.exit(), "");
     const Texts texts = textsIn(program.bookPath());
-    EXPECT_TRUE(contains(texts, "typed here") && contains(texts, "typed there") &&
-                contains(texts, "written by lkbook"))
+    EXPECT_TRUE(contains(texts, "typed here") && contains(texts, "typed there") && contains(texts, "written by lkbook"))
         << testing::PrintToString(texts);
     EXPECT_TRUE(contains(textsIn(program.bookPath(), &Page::title), "page（競合コピー）"));
 }
@@ -101,7 +100,8 @@ TEST(SharedFile, AFileRewrittenInPlaceIsWaitedForAndThenMerged) {
     ASSERT_TRUE(program.start());
     ProgramUnderTest::type(program.editor(), "typed while it was rewritten");
     const TempFolder scratch;
-    writeBook(scratch.file("new.bok"), {{"page", "page at start"}, {"note", "note at start", true}, {"sync", "synced"}});
+    writeBook(scratch.file("new.bok"),
+              {{"page", "page at start"}, {"note", "note at start", true}, {"sync", "synced"}});
     const std::string whole = readText(scratch.file("new.bok"));
     {
         std::ofstream inPlace(program.bookPath(), std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);

@@ -288,3 +288,16 @@ TEST(TextSearch, ANarrowerQueryMatchesOnlyWhatTheEarlierOneDid) {
         }
     }
 }
+
+// Positions as an edit control counts them (characters) and as the matcher
+// does (bytes) translate both ways, a lone lead byte at the end included.
+TEST(TextSearch, CharacterAndBytePositionsTranslate) {
+    const std::string text = "aあ\x5C表ｶﾞz\x82";
+    const std::size_t characters[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const std::size_t bytes[] = {0, 1, 3, 4, 6, 7, 8, 9, 10};
+    for (std::size_t i = 0; i < std::size(characters); ++i) {
+        EXPECT_EQ(byteOffsetOf(text, characters[i]), bytes[i]) << i;
+        EXPECT_EQ(characterIndexOf(text, bytes[i]), characters[i]) << i;
+    }
+    EXPECT_EQ(byteOffsetOf(text, 100), text.size());
+}

@@ -88,6 +88,7 @@ TEST(Menus, EachHoldsOnePopUpWithItsItemsInOrder) {
          {{107, "ページリストの表示(&L)"},
           {104, "別ウィンドウで表示(&F)"},
           {0, nullptr},
+          {140, "ページ内を検索(&E)...\tCtrl+F"},
           {106, "ページの設定(&P)"},
           {120, "ページの削除(&D)"}}},
         {112,
@@ -104,6 +105,7 @@ TEST(Menus, EachHoldsOnePopUpWithItsItemsInOrder) {
           {129, "サイズを固定(&S)"},
           {110, "常に手前に表示(&O)"},
           {0, nullptr},
+          {140, "ページ内を検索(&E)...\tCtrl+F"},
           {106, "ページの設定(&P)"},
           {120, "ページの削除(&D)"}}},
         {132,
@@ -111,6 +113,7 @@ TEST(Menus, EachHoldsOnePopUpWithItsItemsInOrder) {
           {104, "別ウィンドウで表示(&F)"},
           {103, "ブックに戻す(&B)"},
           {0, nullptr},
+          {143, "ページを検索(&E)\tCtrl+F"},
           {0, "ページの設定(&P)"},
           {135, "ページの削除(&D)"},
           {0, nullptr},
@@ -176,6 +179,7 @@ TEST(Dialogs, EachTemplateCreatesWithTheControlsTheCodeAddresses) {
           {1016, "ページリストを表示(&L)"},
           {1017, "次のページを表示(&P)"},
           {1018, nullptr}}},
+        {123, "ページ内の検索", {{1048, ""}, {IDOK, "次を検索"}, {IDCANCEL, "キャンセル"}}},
     };
     for (const auto& want : dialogs) {
         SCOPED_TRACE(want.id);
