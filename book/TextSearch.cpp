@@ -303,6 +303,11 @@ TextMatcher::TextMatcher(std::string_view query) {
                     word.pairs.set(static_cast<unsigned char>(before.back()) << 8 | first);
                 }
             }
+            if (current.size() == 1) {
+                word.onlySpelling += current.front();
+            } else {
+                word.oneSpelling = false;
+            }
             word.folded.push_back(character.code);
             word.shortest += shortest;
             previous = std::move(current);
@@ -329,6 +334,17 @@ bool TextMatcher::find(const Word& word, const unsigned char* text, std::size_t 
         match = {at, end};
         return true;
     };
+    if (word.oneSpelling && word.shortest >= 2) {
+        // memchr finds the first byte far faster than the pair table steps.
+        const std::string_view haystack(reinterpret_cast<const char*>(text), size);
+        for (std::size_t at = haystack.find(word.onlySpelling, from); at != std::string_view::npos && at <= last;
+             at = haystack.find(word.onlySpelling, at + 1)) {
+            if (matchesAt(at)) {
+                return true;
+            }
+        }
+        return false;
+    }
     if (word.shortest < 2) {
         for (std::size_t at = from; at <= last; ++at) {
             if (matchesAt(at)) {

@@ -74,6 +74,10 @@ private:
         std::size_t shortest = 0;          // bytes of its shortest spelling
         std::bitset<256> firstBytes;       // bytes its first character can begin with
         std::bitset<65536> pairs;          // byte pairs its spellings can hold (first * 256 + second)
+        // The word's bytes when every character has but one spelling (kanji,
+        // most symbols): the text is then searched for them as they stand.
+        std::string onlySpelling;
+        bool oneSpelling = true;
 
         // The end of the match that begins at `at`, or 0.
         std::size_t matchAt(const unsigned char* text, std::size_t size, std::size_t at) const;
