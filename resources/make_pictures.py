@@ -15,6 +15,7 @@ Writes the files in resources/pictures/ that the resource script includes:
     show_page.ico       135  (also the glyph at the left end of caption strips)
     return_to_book.ico  136
     page_settings.ico   137
+    search.ico          138  (a magnifier: searching the page list)
     tray.ico            140  32, 24, 20 and 16 pixels, 16 colours: the
                              notification-area leaf
     hand.cur            139  32x32 monochrome pointing hand, hot spot (12, 5)
@@ -135,6 +136,15 @@ def segment(a, b, width):
         ey = ay + t * dy - y
         return ex * ex + ey * ey <= half2
     return inside
+
+
+def bar(a, b, width):
+    """A stroke of the given width from a to b with square-cut ends."""
+    length = math.hypot(b[0] - a[0], b[1] - a[1]) or 1e-9
+    nx = (a[1] - b[1]) / length * width / 2.0
+    ny = (b[0] - a[0]) / length * width / 2.0
+    return polygon([(a[0] + nx, a[1] + ny), (b[0] + nx, b[1] + ny),
+                    (b[0] - nx, b[1] - ny), (a[0] - nx, a[1] - ny)])
 
 
 def rect(x0, y0, x1, y1):
@@ -660,6 +670,25 @@ PAGE_SETTINGS = """
 ................
 """
 
+SEARCH = """
+................
+....####........
+..########......
+..##oooo##......
+.##oooooo##.....
+.##oooooo##.....
+.##oooooo##.....
+.##oooooo##.....
+..##oooo###.....
+..##########....
+....####.####...
+..........####..
+...........####.
+............###.
+................
+................
+"""
+
 HAND = """
 ................................
 ................................
@@ -839,6 +868,22 @@ def draw_page_settings(size):
     return g
 
 
+def draw_search(size):
+    """A magnifying glass: a round lens in a black rim, the handle to the
+    lower right."""
+    g = Grid(size)
+    s = size / 16.0
+    c = 6.5 * s
+    outer = 5.5 * s
+    rim = at(1.5, size)
+    g.paint(lambda x, y: math.hypot(x - c, y - c) <= outer, BLACK)
+    g.paint(lambda x, y: math.hypot(x - c, y - c) <= outer - rim, WHITE)
+    start = c + (outer - rim / 2.0) / math.sqrt(2)
+    end = size - 1.2 * s
+    g.paint(bar((start, start), (end, end), 2.9 * s), BLACK)
+    return g
+
+
 def about_picture(width=200, height=93):
     """The picture at the top of the About box: a sprig of two leaves and the
     program's name and version on pale paper."""
@@ -940,6 +985,7 @@ def main():
         "show_page.ico": (SHOW_PAGE, draw_show_page),
         "return_to_book.ico": (RETURN_TO_BOOK, draw_return_to_book),
         "page_settings.ico": (PAGE_SETTINGS, draw_page_settings),
+        "search.ico": (SEARCH, draw_search),
     }
     for name, (art, draw) in glyphs.items():
         write_icon_file(path(name), [(MONO_PALETTE, rows, 1) for rows in drawn(art, draw, 16, GLYPH_SIZES)])

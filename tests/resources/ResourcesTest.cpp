@@ -74,18 +74,18 @@ LONG storedSize(int id, int size) {
 } // namespace
 
 // Each icon draws on a transparent ground: it covers some of its square but
-// not all. The tool bar glyphs (130 to 137) are pictures of their own, not
+// not all. The tool bar glyphs (130 to 138) are pictures of their own, not
 // copies of one another. The hand cursor points with its finger tip.
 TEST(Pictures, IconsDrawOnATransparentGroundAndTheGlyphsDiffer) {
     std::vector<std::vector<DWORD>> glyphs;
-    for (const int id : {103, 127, 130, 131, 132, 133, 134, 135, 136, 137, 140}) {
+    for (const int id : {103, 127, 130, 131, 132, 133, 134, 135, 136, 137, 138, 140}) {
         const Icon icon = loadIcon(id, 16);
         ASSERT_NE(icon, nullptr) << id;
         const std::vector<DWORD> pixels = drawnPixels(icon.get(), 16);
         const auto ground = std::count(pixels.begin(), pixels.end(), kGround);
         EXPECT_GT(ground, 25) << id;
         EXPECT_LT(ground, 231) << id;
-        if (id >= 130 && id <= 137) {
+        if (id >= 130 && id <= 138) {
             EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), pixels), 0) << id;
             glyphs.push_back(pixels);
         }
@@ -108,7 +108,7 @@ TEST(Pictures, EachIconIsDrawnForEverySizeTheScalesAskFor) {
         std::vector<int> ids;
         std::vector<int> sizes;
     } icons[] = {
-        {{103, 130, 131, 132, 133, 134, 135, 136, 137}, {16, 20, 24, 32, 48}},
+        {{103, 130, 131, 132, 133, 134, 135, 136, 137, 138}, {16, 20, 24, 32, 48}},
         {{140}, {16, 20, 24, 32}},
         {{127}, {8, 10, 12, 16}},
     };
@@ -133,7 +133,7 @@ TEST(Pictures, EachIconIsDrawnForEverySizeTheScalesAskFor) {
 
 TEST(Strings, LoadWhole) {
     const std::pair<UINT, const char*> strings[] = {
-        {101, "Leafkeeper"}, {102, "LKMAINWND"}, {103, "LKDOCWND"}, {104, "Leafkeeper.ini"}};
+        {101, "Leafkeeper"}, {102, "LKMAINWND"}, {103, "LKDOCWND"}, {104, "Leafkeeper.ini"}, {410, "ページの検索"}};
     for (const auto& [id, text] : strings) {
         char buffer[256];
         EXPECT_EQ(LoadStringA(instance(), id, buffer, sizeof buffer), static_cast<int>(std::string(text).size()));
