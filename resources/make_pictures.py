@@ -3,19 +3,34 @@
 
 Writes the files in resources/pictures/ that the resource script includes:
 
-    app.ico             103  32x32 and 16x16, 256 colours: a note sheet with a leaf
-    close_cross.ico     127  8x8, 16 colours: the cross of a page view's close button
-    move_up.ico         130  16x16 monochrome tool bar glyphs ...
-    move_down.ico       131
+    app.ico             103  48, 32, 24, 20 and 16 pixels, 256 colours: a note
+                             sheet with a leaf
+    close_cross.ico     127  16, 12, 10 and 8 pixels, 16 colours: the cross of a
+                             page view's close button
+    move_up.ico         130  48, 32, 24, 20 and 16 pixels, monochrome: the tool
+    move_down.ico       131  bar glyphs ...
     new_page.ico        132
     delete_page.ico     133
     float_page.ico      134
     show_page.ico       135  (also the glyph at the left end of caption strips)
     return_to_book.ico  136
     page_settings.ico   137
-    tray.ico            140  16x16, 16 colours: the notification-area leaf
+    search.ico          138  (a magnifier: searching the page list)
+    tray.ico            140  32, 24, 20 and 16 pixels, 16 colours: the
+                             notification-area leaf
     hand.cur            139  32x32 monochrome pointing hand, hot spot (12, 5)
     about.bmp           145  200x93, 24 bits per pixel: the top of the About box
+
+Each icon comes in the sizes that display scales of 100, 125, 150 and 200
+percent (96, 120, 144 and 192 DPI) ask for, so that none has to be stretched:
+a picture shown at 16 pixels at 100 percent is asked for at 20, 24 and 32,
+the close cross (8 pixels at 100 percent) at 10, 12 and 16, and the program
+icon and the glyphs come at 48 as well (the program icon's 32 pixels at 150
+percent). Every size is drawn on its own grid, never scaled from another: the
+glyphs at 16 pixels and the cross at 8 are pixel art, their larger sizes are
+drawn in whole pixels from the same design (outlines a pixel wide up to 24
+pixels, then a pixel for every 16), and the coloured icons are rendered at
+each size from shapes placed for that size.
 
 Python 3 standard library only. The text of the About picture is rendered by
 ImageMagick's `convert`; everything else is drawn here.
@@ -121,6 +136,15 @@ def segment(a, b, width):
         ey = ay + t * dy - y
         return ex * ex + ey * ey <= half2
     return inside
+
+
+def bar(a, b, width):
+    """A stroke of the given width from a to b with square-cut ends."""
+    length = math.hypot(b[0] - a[0], b[1] - a[1]) or 1e-9
+    nx = (a[1] - b[1]) / length * width / 2.0
+    ny = (b[0] - a[0]) / length * width / 2.0
+    return polygon([(a[0] + nx, a[1] + ny), (b[0] + nx, b[1] + ny),
+                    (b[0] - nx, b[1] - ny), (a[0] - nx, a[1] - ny)])
 
 
 def rect(x0, y0, x1, y1):
@@ -336,8 +360,101 @@ def from_art(art, key):
 
 
 # ---------------------------------------------------------------------------
+# Whole-pixel drawing for the black and white pictures. A Grid holds rows of
+# None (transparent), BLACK or WHITE; shapes are given in whole pixels, or as
+# the predicates above tested once at each pixel's centre, so that every edge
+# stays sharp.
+# ---------------------------------------------------------------------------
+
+BLACK = 0
+WHITE = 1
+
+
+class Grid:
+    def __init__(self, size):
+        self.size = size
+        self.rows = [[None] * size for _ in range(size)]
+
+    def fill(self, x0, y0, x1, y1, value):
+        """Sets the pixels x0..x1-1, y0..y1-1."""
+        for j in range(max(0, y0), min(self.size, y1)):
+            for i in range(max(0, x0), min(self.size, x1)):
+                self.rows[j][i] = value
+
+    def paint(self, inside, value):
+        """Sets every pixel whose centre is inside the shape."""
+        for j in range(self.size):
+            for i in range(self.size):
+                if inside(i + 0.5, j + 0.5):
+                    self.rows[j][i] = value
+
+    def frame(self, x0, y0, x1, y1, edge):
+        """A white rectangle with a black edge `edge` pixels wide."""
+        self.fill(x0, y0, x1, y1, BLACK)
+        self.fill(x0 + edge, y0 + edge, x1 - edge, y1 - edge, WHITE)
+
+    def flipped(self):
+        """The grid upside down."""
+        g = Grid(self.size)
+        g.rows = [list(row) for row in reversed(self.rows)]
+        return g
+
+
+def at(value, size):
+    """A length of a 16-pixel design in whole pixels of a picture `size`
+    pixels square, halves rounded up."""
+    return int(value * size / 16.0 + 0.5)
+
+
+def edge_width(size):
+    """The width of a glyph's outlines: one pixel up to 24, then one for
+    every 16."""
+    return max(1, size // 16)
+
+
+def sheet(g, x0, y0, x1, y1, ear, edge):
+    """A sheet of paper over the pixels x0..x1-1, y0..y1-1 with its top right
+    corner turned down `ear` pixels: black edges `edge` pixels wide round
+    white paper."""
+    a = x1 - 1 - ear  # the column of the fold's upright edge
+    b = y0 + ear      # the row of its lower edge
+    for j in range(y0, y1):
+        for i in range(x0, x1):
+            if i > a and j < b:
+                # The turned-down corner, cut off beyond the diagonal.
+                d = (i - a) - (j - y0)
+                if d > 0:
+                    continue
+                black = d > -edge or i < a + edge or j > b - edge
+            else:
+                black = (i < x0 + edge or i >= x1 - edge or j < y0 + edge or j >= y1 - edge
+                         or (a <= i < a + edge and j <= b) or (b - edge < j <= b and i >= a))
+            g.rows[j][i] = BLACK if black else WHITE
+
+
+def x_mark(g, x0, y0, side, run):
+    """Two crossed diagonal strokes filling the square of `side` pixels at
+    (x0, y0), each `run` pixels across a row. Worked out for one quarter and
+    mirrored, so the mark is the same seen from all four sides."""
+    low = -((run - 1) // 2)
+    for j in range(side):
+        for i in range(side):
+            u = min(i, side - 1 - i)
+            v = min(j, side - 1 - j)
+            if low <= u - v < low + run:
+                g.rows[y0 + j][x0 + i] = BLACK
+
+
+# ---------------------------------------------------------------------------
 # The pictures.
 # ---------------------------------------------------------------------------
+
+# The sizes of each picture, largest first: what the display scales of 100 to
+# 200 percent need of it.
+APP_SIZES = (48, 32, 24, 20, 16)
+GLYPH_SIZES = (48, 32, 24, 20, 16)
+TRAY_SIZES = (32, 24, 20, 16)
+CROSS_SIZES = (16, 12, 10, 8)
 
 LEAF_OUTLINE = (28, 84, 30)
 LEAF_LIGHT = (126, 196, 72)
@@ -350,24 +467,36 @@ SHEET_FOLD = (226, 222, 196)
 SHEET_RULE = (168, 196, 222)
 
 
+# The application icon at each size, drawn for its grid: the sheet's edges
+# and rules on whole pixels, the leaf larger in proportion on the small sizes.
+#   sheet: left, top, right, bottom; ear: the size of the turned-down corner;
+#   rules: inset from the sides, first row, pitch, count;
+#   leaf: base, tip, half width, bend; stalk length, midrib width, vein pairs.
+APP_ICON = {
+    16: dict(sheet=(1, 0, 12, 15), ear=4, rules=(2, 6, 3, 2),
+             leaf=((5.5, 15.6), (15.9, 5.0), 4.3, -0.03), stalk=0, rib=1.0, veins=0),
+    20: dict(sheet=(1, 0, 15, 19), ear=5, rules=(2, 7, 3, 3),
+             leaf=((7.0, 19.5), (19.9, 6.4), 5.3, -0.03), stalk=0, rib=1.0, veins=0),
+    24: dict(sheet=(2, 1, 18, 22), ear=5, rules=(2, 8, 3, 4),
+             leaf=((10.0, 22.4), (23.4, 8.3), 5.4, -0.04), stalk=2.2, rib=1.1, veins=2),
+    32: dict(sheet=(3, 1, 24, 29), ear=7, rules=(3, 10, 4, 5),
+             leaf=((13, 29.5), (31, 11), 7.2, -0.04), stalk=3, rib=1.3, veins=3),
+    48: dict(sheet=(4, 2, 36, 44), ear=10, rules=(4, 15, 6, 5),
+             leaf=((19.5, 44.4), (46.6, 16.5), 10.8, -0.04), stalk=4.5, rib=1.8, veins=4),
+}
+
+
 def app_icon(size):
     """The application icon: a ruled note sheet with a green leaf over its
     lower right corner."""
+    design = APP_ICON[size]
     c = Canvas(size, size)
-    if size >= 24:
-        s = size / 32.0
-        x0, y0, x1, y1 = 3 * s, 1 * s, 24 * s, 29 * s
-        ear = 7 * s
-        rules = [(x0 + 3 * s, (10 + 4 * k) * s, x1 - 3 * s) for k in range(5)]
-        leaf = Leaf((13 * s, 29.5 * s), (31 * s, 11 * s), 7.2 * s, bend=-0.04)
-        stalk, rib, veins = 3 * s, 1.3, 3
-    else:
-        # Drawn for the small size, with the leaf larger in proportion.
-        x0, y0, x1, y1 = 1, 0, 12, 15
-        ear = 4
-        rules = [(x0 + 2, 6 + 3 * k, x1 - 2) for k in range(2)]
-        leaf = Leaf((5.5, 15.6), (15.9, 5.0), 4.3, bend=-0.03)
-        stalk, rib, veins = 0, 1.0, 0
+    x0, y0, x1, y1 = design["sheet"]
+    ear = design["ear"]
+    inset, first, pitch, count = design["rules"]
+    rules = [(x0 + inset, first + pitch * k, x1 - inset) for k in range(count)]
+    base, tip, half_width, bend = design["leaf"]
+    leaf = Leaf(base, tip, half_width, bend=bend)
     outer = [(x0, y0), (x1 - ear, y0), (x1, y0 + ear), (x1, y1), (x0, y1)]
     t = 1.0
     inner = [(x0 + t, y0 + t), (x1 - ear - t * 0.4, y0 + t), (x1 - t, y0 + ear + t * 0.4),
@@ -380,17 +509,19 @@ def app_icon(size):
     c.paint(polygon(fold), SHEET_FOLD)
     c.paint(segment((x1 - ear, y0), (x1 - ear, y0 + ear), 1.0), SHEET_OUTLINE)
     c.paint(segment((x1 - ear, y0 + ear), (x1, y0 + ear), 1.0), SHEET_OUTLINE)
-    leaf.paint(c, LEAF_OUTLINE, LEAF_LIGHT, LEAF_DARK, LEAF_RIB,
-               outline_width=1.0, rib_width=rib, veins=veins, stalk=stalk)
+    leaf.paint(c, LEAF_OUTLINE, LEAF_LIGHT, LEAF_DARK, LEAF_RIB, outline_width=1.0,
+               rib_width=design["rib"], veins=design["veins"], stalk=design["stalk"])
     return c.pixels()
 
 
-def tray_icon():
-    """The notification-area icon: a single leaf on its stalk."""
-    c = Canvas(16, 16)
-    leaf = Leaf((3.2, 13.0), (15.2, 1.0), 5.6, bend=-0.03)
-    leaf.paint(c, LEAF_OUTLINE, LEAF_LIGHT, LEAF_DARK, LEAF_RIB,
-               outline_width=1.0, rib_width=1.1, stalk=3.2)
+def tray_icon(size):
+    """The notification-area icon: a single leaf on its stalk. From 24 pixels
+    up the blade has room for veins."""
+    s = size / 16.0
+    c = Canvas(size, size)
+    leaf = Leaf((3.2 * s, 13.0 * s), (15.2 * s, 1.0 * s), 5.6 * s, bend=-0.03)
+    leaf.paint(c, LEAF_OUTLINE, LEAF_LIGHT, LEAF_DARK, LEAF_RIB, outline_width=1.0,
+               rib_width=1.1 * s ** 0.5, stalk=3.2 * s, veins=0 if size < 24 else size // 12)
     return c.pixels()
 
 
@@ -539,6 +670,25 @@ PAGE_SETTINGS = """
 ................
 """
 
+SEARCH = """
+................
+....####........
+..########......
+..##oooo##......
+.##oooooo##.....
+.##oooooo##.....
+.##oooooo##.....
+.##oooooo##.....
+..##oooo###.....
+..##########....
+....####.####...
+..........####..
+...........####.
+............###.
+................
+................
+"""
+
 HAND = """
 ................................
 ................................
@@ -584,6 +734,154 @@ def mono_icon(art):
 
 def flipped(art):
     return "\n".join(reversed(art.strip("\n").split("\n")))
+
+
+def draw_close_cross(size):
+    """The close cross at the larger sizes: the 8-pixel design, its strokes
+    two pixels across a row, scaled."""
+    g = Grid(size)
+    margin = size // 8
+    x_mark(g, margin, margin, size - 2 * margin, at(4, size))
+    return g
+
+
+# The tool bar glyphs at the larger sizes, each drawn on its own grid from the
+# design of the 16-pixel art: its lengths scaled by at(), its outlines
+# edge_width() pixels wide.
+
+def draw_move_up(size):
+    """An arrow pointing up: a head widening by a pixel on each side every
+    row, on a shaft."""
+    g = Grid(size)
+    c = size // 2
+    top, head, shaft, bottom = (at(v, size) for v in (1, 6, 2, 14))
+    for k in range(head):
+        g.fill(c - 1 - k, top + k, c + 1 + k, top + k + 1, BLACK)
+    g.fill(c - shaft, top + head, c + shaft, bottom, BLACK)
+    return g
+
+
+def draw_move_down(size):
+    return draw_move_up(size).flipped()
+
+
+def draw_new_page(size):
+    """A sheet with a plus sign at its top right corner."""
+    g = Grid(size)
+    e = edge_width(size)
+    sheet(g, at(2, size), at(2, size), at(11, size), at(15, size), at(3, size) + e - 1, e)
+    arm = at(2, size)
+    x = at(12, size)
+    g.fill(x, 0, x + e, 2 * arm + e, BLACK)
+    g.fill(x - arm, arm, x + e + arm, arm + e, BLACK)
+    return g
+
+
+def draw_delete_page(size):
+    """A cross."""
+    g = Grid(size)
+    side = 2 * at(5, size)
+    x_mark(g, (size - side) // 2, at(2, size), side, at(3, size))
+    return g
+
+
+def draw_float_page(size):
+    """Two windows, the front one lower right of the other. With the room of
+    the larger sizes, a strip of white half the outline's width parts the
+    front window from the edges of the one behind."""
+    g = Grid(size)
+    e = edge_width(size)
+    bar_height = at(2, size)  # the title bar
+    gap = (e + 1) // 2
+    for index, corners in enumerate(((1, 1, 11), (5, 5, 15))):
+        x0, y0, x1 = (at(v, size) for v in corners)
+        y1 = y0 + (x1 - x0)
+        if index:
+            for j in range(y0 - gap, y1 + gap):
+                for i in range(x0 - gap, x1 + gap):
+                    if g.rows[j][i] is not None:
+                        g.rows[j][i] = WHITE
+        g.frame(x0, y0, x1, y1, e)
+        g.fill(x0, y0, x1, y0 + bar_height, BLACK)
+    return g
+
+
+def draw_show_page(size):
+    """A sheet with lines of writing under the fold, the last line short."""
+    g = Grid(size)
+    e = edge_width(size)
+    x0, y0, x1, y1 = (at(v, size) for v in (3, 1, 13, 15))
+    ear = at(3, size) + e - 1
+    sheet(g, x0, y0, x1, y1, ear, e)
+    pitch = at(2, size)
+    gap = pitch - e  # the white between two lines, and above the first
+    left, right = x0 + 2 * e, x1 - 2 * e
+    lines = []
+    y = y0 + ear + 1 + gap
+    while y + e + gap <= y1 - e:
+        lines.append(y)
+        y += pitch
+    for y in lines:
+        end = right if y != lines[-1] else left + (right - left) * 2 // 3
+        g.fill(left, y, end, y + e, BLACK)
+    return g
+
+
+def draw_return_to_book(size):
+    """An arrow pointing down into an open book."""
+    g = Grid(size)
+    e = edge_width(size)
+    half = size // 2
+    top, drop = at(8, size), at(4, size)  # the pages' top edges fall to the spine
+    for i in range(half):
+        page_top = top + int(drop * (i + 0.5) / half)
+        for j in range(page_top, size):
+            black = i < e or i >= half - e or j >= size - e or j < page_top + e
+            g.rows[j][i] = g.rows[j][size - 1 - i] = BLACK if black else WHITE
+    shaft, neck, head = at(2, size), at(4, size), at(5, size)
+    g.fill(half - shaft, 0, half + shaft, neck, BLACK)
+    for k in range(head):
+        g.fill(half - head + k, neck + k, half + head - k, neck + k + 1, BLACK)
+    return g
+
+
+def draw_page_settings(size):
+    """A cog wheel of eight teeth round a hole."""
+    g = Grid(size)
+    s = size / 16.0
+    c = size / 2.0
+    hole, body, tip, tooth = 2.2 * s, 4.6 * s, 6.8 * s, 1.5 * s  # tooth: half its width
+
+    def inside(x, y):
+        dx, dy = x - c, y - c
+        r = math.hypot(dx, dy)
+        if r <= hole or r > tip:
+            return False
+        if r <= body:
+            return True
+        for k in range(8):
+            a = k * math.pi / 4
+            if dx * math.cos(a) + dy * math.sin(a) > 0 and abs(dy * math.cos(a) - dx * math.sin(a)) <= tooth:
+                return True
+        return False
+    g.paint(inside, BLACK)
+    return g
+
+
+def draw_search(size):
+    """A magnifying glass: a round lens in a black rim, the handle to the
+    lower right."""
+    g = Grid(size)
+    s = size / 16.0
+    c = 6.5 * s
+    outer = 5.5 * s
+    rim = at(1.5, size)
+    g.paint(lambda x, y: math.hypot(x - c, y - c) <= outer, BLACK)
+    g.paint(lambda x, y: math.hypot(x - c, y - c) <= outer - rim, WHITE)
+    start = c + (outer - rim / 2.0) / math.sqrt(2)
+    end = size - 1.2 * s
+    g.paint(bar((start, start), (end, end), 2.9 * s), BLACK)
+    return g
 
 
 def about_picture(width=200, height=93):
@@ -665,28 +963,34 @@ def main():
     def path(name):
         return os.path.join(out, name)
 
-    big = indexed(app_icon(32), 8)
-    small = indexed(app_icon(16), 8)
-    write_icon_file(path("app.ico"), [(big[0], big[1], 8), (small[0], small[1], 8)])
+    def colour_icon(pixels, bits):
+        palette, rows = indexed(pixels, bits)
+        return (palette, rows, bits)
+
+    def drawn(art, draw, art_size, sizes):
+        """The art at its own size, draw() at the others."""
+        return [from_art(art, MONO) if size == art_size else draw(size).rows for size in sizes]
+
+    write_icon_file(path("app.ico"), [colour_icon(app_icon(size), 8) for size in APP_SIZES])
 
     write_icon_file(path("close_cross.ico"),
-                    [([(0, 0, 0)], from_art(CLOSE_CROSS, MONO), 4)])
+                    [([(0, 0, 0)], rows, 4) for rows in drawn(CLOSE_CROSS, draw_close_cross, 8, CROSS_SIZES)])
 
     glyphs = {
-        "move_up.ico": MOVE_UP,
-        "move_down.ico": flipped(MOVE_UP),
-        "new_page.ico": NEW_PAGE,
-        "delete_page.ico": DELETE_PAGE,
-        "float_page.ico": FLOAT_PAGE,
-        "show_page.ico": SHOW_PAGE,
-        "return_to_book.ico": RETURN_TO_BOOK,
-        "page_settings.ico": PAGE_SETTINGS,
+        "move_up.ico": (MOVE_UP, draw_move_up),
+        "move_down.ico": (flipped(MOVE_UP), draw_move_down),
+        "new_page.ico": (NEW_PAGE, draw_new_page),
+        "delete_page.ico": (DELETE_PAGE, draw_delete_page),
+        "float_page.ico": (FLOAT_PAGE, draw_float_page),
+        "show_page.ico": (SHOW_PAGE, draw_show_page),
+        "return_to_book.ico": (RETURN_TO_BOOK, draw_return_to_book),
+        "page_settings.ico": (PAGE_SETTINGS, draw_page_settings),
+        "search.ico": (SEARCH, draw_search),
     }
-    for name, art in glyphs.items():
-        write_icon_file(path(name), [mono_icon(art)])
+    for name, (art, draw) in glyphs.items():
+        write_icon_file(path(name), [(MONO_PALETTE, rows, 1) for rows in drawn(art, draw, 16, GLYPH_SIZES)])
 
-    tray = indexed(tray_icon(), 4)
-    write_icon_file(path("tray.ico"), [(tray[0], tray[1], 4)])
+    write_icon_file(path("tray.ico"), [colour_icon(tray_icon(size), 4) for size in TRAY_SIZES])
 
     write_icon_file(path("hand.cur"), [mono_icon(HAND)], kind=2, hotspot=(12, 5))
 

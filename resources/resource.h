@@ -50,6 +50,7 @@
 #define IDS_TIP_MOVE_UP 407
 #define IDS_TIP_MOVE_DOWN 408
 #define IDS_TIP_RETURN_TO_BOOK 409
+#define IDS_TIP_SEARCH 410
 
 // Menus (each holds one pop-up)
 #define IDM_MAIN 4       // "Main": the book window's left strip
@@ -138,6 +139,7 @@
 #define IDI_SHOW_PAGE 135
 #define IDI_RETURN_TO_BOOK 136
 #define IDI_PAGE_SETTINGS 137
+#define IDI_SEARCH 138
 #define IDCUR_HAND 139
 #define IDI_TRAY 140
 #define IDB_ABOUT 145

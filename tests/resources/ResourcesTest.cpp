@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -27,33 +29,63 @@ INT_PTR CALLBACK inertDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
+struct IconDestroyer {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
+Icon loadIcon(int id, int size) {
+    return Icon(static_cast<HICON>(LoadImageA(instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+}
+
+constexpr DWORD kGround = 0x00FF00FF;
+
+// The icon drawn (stretched if it is another size) into a square of `size`
+// pixels on a magenta ground, row by row.
+std::vector<DWORD> drawnPixels(HICON icon, int size) {
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, target);
+    const auto first = static_cast<DWORD*>(bits);
+    std::fill_n(first, size * size, kGround);
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<DWORD> pixels(first, first + size * size);
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// The size of the image in the icon's resource that LoadImage starts from
+// when it is asked for `size` pixels: the stored image nearest that size.
+LONG storedSize(int id, int size) {
+    const HRSRC group = FindResourceA(instance(), MAKEINTRESOURCEA(id), RT_GROUP_ICON);
+    const auto directory = group ? static_cast<PBYTE>(LockResource(LoadResource(instance(), group))) : nullptr;
+    const int image = directory ? LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR) : 0;
+    const HRSRC found = image ? FindResourceA(instance(), MAKEINTRESOURCEA(image), RT_ICON) : nullptr;
+    const auto header =
+        found ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(instance(), found))) : nullptr;
+    return header ? header->biWidth : 0;
+}
+
 } // namespace
 
 // Each icon draws on a transparent ground: it covers some of its square but
-// not all. The tool bar glyphs (130 to 137) are pictures of their own, not
+// not all. The tool bar glyphs (130 to 138) are pictures of their own, not
 // copies of one another. The hand cursor points with its finger tip.
 TEST(Pictures, IconsDrawOnATransparentGroundAndTheGlyphsDiffer) {
     std::vector<std::vector<DWORD>> glyphs;
-    for (const int id : {103, 127, 130, 131, 132, 133, 134, 135, 136, 137, 140}) {
-        const auto icon = static_cast<HICON>(LoadImageA(instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+    for (const int id : {103, 127, 130, 131, 132, 133, 134, 135, 136, 137, 138, 140}) {
+        const Icon icon = loadIcon(id, 16);
         ASSERT_NE(icon, nullptr) << id;
-        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        void* bits = nullptr;
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ old = SelectObject(dc, target);
-        std::fill_n(static_cast<DWORD*>(bits), 256, 0x00FF00FF);
-        DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
-        GdiFlush();
-        const std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 256);
-        SelectObject(dc, old);
-        DeleteObject(target);
-        DeleteDC(dc);
-        DestroyIcon(icon);
-        const auto ground = std::count(pixels.begin(), pixels.end(), 0x00FF00FF);
+        const std::vector<DWORD> pixels = drawnPixels(icon.get(), 16);
+        const auto ground = std::count(pixels.begin(), pixels.end(), kGround);
         EXPECT_GT(ground, 25) << id;
         EXPECT_LT(ground, 231) << id;
-        if (id >= 130 && id <= 137) {
+        if (id >= 130 && id <= 138) {
             EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), pixels), 0) << id;
             glyphs.push_back(pixels);
         }
@@ -66,9 +98,42 @@ TEST(Pictures, IconsDrawOnATransparentGroundAndTheGlyphsDiffer) {
     DeleteObject(hand.hbmMask);
 }
 
+// Each icon comes in every size the display scales of 100 to 200 percent ask
+// for (the first size is the one at 100 percent), each drawn for its size:
+// the resource holds an image of that size, which LoadImage gives unscaled,
+// and it is none of the icon's smaller sizes stretched to it. (A larger size
+// shrunk may well give the smaller picture: that is how they were designed.)
+TEST(Pictures, EachIconIsDrawnForEverySizeTheScalesAskFor) {
+    const struct {
+        std::vector<int> ids;
+        std::vector<int> sizes;
+    } icons[] = {
+        {{103, 130, 131, 132, 133, 134, 135, 136, 137, 138}, {16, 20, 24, 32, 48}},
+        {{140}, {16, 20, 24, 32}},
+        {{127}, {8, 10, 12, 16}},
+    };
+    for (const auto& group : icons) {
+        for (const int id : group.ids) {
+            for (const int size : group.sizes) {
+                SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
+                EXPECT_EQ(storedSize(id, size), size);
+                const Icon icon = loadIcon(id, size);
+                ASSERT_NE(icon, nullptr);
+                const std::vector<DWORD> pixels = drawnPixels(icon.get(), size);
+                for (const int smaller : group.sizes) {
+                    if (smaller < size) {
+                        EXPECT_NE(drawnPixels(loadIcon(id, smaller).get(), size), pixels)
+                            << "stretched from " << smaller;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(Strings, LoadWhole) {
     const std::pair<UINT, const char*> strings[] = {
-        {101, "Leafkeeper"}, {102, "LKMAINWND"}, {103, "LKDOCWND"}, {104, "Leafkeeper.ini"}};
+        {101, "Leafkeeper"}, {102, "LKMAINWND"}, {103, "LKDOCWND"}, {104, "Leafkeeper.ini"}, {410, "ページの検索"}};
     for (const auto& [id, text] : strings) {
         char buffer[256];
         EXPECT_EQ(LoadStringA(instance(), id, buffer, sizeof buffer), static_cast<int>(std::string(text).size()));
