@@ -47,6 +47,7 @@ constexpr ToolButton kToolBar[PageList::kButtonCount] = {
     {CMD_MOVE_UP, IDI_MOVE_UP, IDS_TIP_MOVE_UP, 5},
     {CMD_MOVE_DOWN, IDI_MOVE_DOWN, IDS_TIP_MOVE_DOWN, 6},
     {CMD_RETURN_TO_BOOK, IDI_RETURN_TO_BOOK, IDS_TIP_RETURN_TO_BOOK, 3},
+    {CMD_SEARCH, IDI_SEARCH, IDS_TIP_SEARCH, 7},
 };
 
 enum ButtonIndex {
@@ -57,7 +58,8 @@ enum ButtonIndex {
     SettingsButton,
     MoveUpButton,
     MoveDownButton,
-    ReturnToBookButton
+    ReturnToBookButton,
+    SearchButton
 };
 
 bool controlHeld() {
@@ -281,6 +283,7 @@ void PageList::updateButtons() {
     const int rows = listBox.count();
     const bool any = selected != LB_ERR;
     enableButton(NewPageButton, true);
+    enableButton(SearchButton, true);
     for (int index : {DeletePageButton, ShowPageButton, FloatPageButton, ReturnToBookButton, SettingsButton}) {
         enableButton(index, any);
     }

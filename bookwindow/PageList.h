@@ -24,7 +24,7 @@ class PageList : public CaptionPane {
 public:
     static constexpr int kListBoxId = 101;
     static constexpr int kSearchBoxId = 102;
-    static constexpr int kButtonCount = 8;
+    static constexpr int kButtonCount = 9;
     static constexpr int kButtonSize = 15;
 
     PageList(BookController* paneOwner, Book* pageBook);

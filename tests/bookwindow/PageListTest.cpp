@@ -12,7 +12,7 @@ namespace {
 
 using Calls = std::vector<RecordingController::Call>;
 // The tool bar's buttons in creation order.
-enum { NewPage, DeletePage, ShowPage, FloatPage, Settings, MoveUp, MoveDown, ReturnToBook };
+enum { NewPage, DeletePage, ShowPage, FloatPage, Settings, MoveUp, MoveDown, ReturnToBook, Search };
 
 class PageListTest : public ::testing::Test {
 protected:
@@ -71,11 +71,12 @@ protected:
 // up from the first row and none down from the last, and "ブックに戻す" in
 // place of "別ウィンドウで表示" for a floating page. Only clicks and menu
 // commands (code 0) act, each on the selected row; a move gives the focus
-// back to the list, and a move past the end asks nothing.
+// back to the list, and a move past the end asks nothing. The magnifier
+// opens the search field whatever is selected.
 TEST_F(PageListTest, TheToolBarFollowsAndActsOnTheSelectedRow) {
     Page* floating = book.at(2);
     floating->floating = true;
-    const char* const patterns[] = {"1000000-", "1111101-", "1111111-", "111-1101"};
+    const char* const patterns[] = {"1000000-1", "1111101-1", "1111111-1", "111-11011"};
     for (int row = -1; row < 3; ++row) {
         if (row >= 0) {
             clickRow(row);
@@ -93,6 +94,9 @@ TEST_F(PageListTest, TheToolBarFollowsAndActsOnTheSelectedRow) {
     EXPECT_EQ(pane.listBox.selection(), 2);
     EXPECT_EQ(GetFocus(), pane.listBox.handle());
     command(NewPage);
+    command(Search);
+    EXPECT_TRUE(IsWindowVisible(pane.searchBox.handle()));
+    EXPECT_EQ(GetFocus(), pane.searchBox.handle());
     EXPECT_EQ(controller.calls, (Calls{{"returnToBook", -1, floating},
                                        {"floatPage", 2, nullptr, true},
                                        {"openPage", 2},
