@@ -235,8 +235,7 @@ void BookWindow::openPage(int index) {
     const std::string words = pageList->searchWords();
     if (page->floating) {
         if (FloatingPageWindow* window = floatingWindowOf(page)) {
-            ShowWindow(window->handle(), SW_SHOW);
-            SetFocus(window->handle());
+            window->comeForward(settings.showTop);
             findIn(*window, words);
         }
         return;
@@ -1119,7 +1118,7 @@ void BookWindow::onDestroy() {
     }
     removeTrayIcon();
     closeIcon.reset();
-    PostQuitMessage(0);
+    application().quit(0);
 }
 
 // The notification-area icon

@@ -41,7 +41,7 @@ bool Application::exitInstance() {
 }
 
 int Application::run() {
-    for (;;) {
+    while (!quitting) {
         const DWORD count = static_cast<DWORD>(watchedHandles.size());
         const DWORD woken =
             MsgWaitForMultipleObjectsEx(count, watchedHandles.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -60,8 +60,18 @@ int Application::run() {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }
+            if (quitting) {
+                return quitCode;
+            }
         }
     }
+    return quitCode;
+}
+
+void Application::quit(int exitCode) {
+    quitting = true;
+    quitCode = exitCode;
+    PostQuitMessage(exitCode);
 }
 
 bool Application::translateAccelerator(MSG&) {

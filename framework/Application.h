@@ -23,8 +23,12 @@ public:
     virtual bool initInstance();
     virtual bool exitInstance();
     // The message loop, which also calls the watchers of signalled handles;
-    // returns the WM_QUIT exit code.
+    // returns the exit code given to quit() (or carried by a WM_QUIT).
     virtual int run();
+    // Ends the message loop with `exitCode`. A modal loop running at the time
+    // (the system's move or size loop, say) may take the WM_QUIT for itself:
+    // the message loop ends anyway once that loop has returned.
+    void quit(int exitCode);
     // Asked before each message is dispatched; true when it was handled
     // (an accelerator), so it is not dispatched.
     virtual bool translateAccelerator(MSG& message);
@@ -70,6 +74,8 @@ private:
     std::string paneClassName;
     std::vector<HANDLE> watchedHandles;
     std::vector<std::function<void()>> watchers;
+    bool quitting = false;
+    int quitCode = 0;
 };
 
 // The one application object of the process.

@@ -90,3 +90,36 @@ TEST(ModuleDirectory, AModulePathLongerThanTheFirstBufferComesBackWhole) {
     ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE)) << GetLastError();
     EXPECT_EQ(outputOf(copy, "app_tests.exe --print-module-directory", root.file("out.txt")), folder + "\\");
 }
+
+namespace {
+
+// As the system's move and size loops do: the program is ended from inside
+// the loop (a posted command, the session ending), and the loop takes the
+// WM_QUIT for itself.
+void CALLBACK quitInsideAModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    application().quit(7);
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+}
+
+void CALLBACK quitLate(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostQuitMessage(99);
+}
+
+} // namespace
+
+// The message loop ends with the code it was given even when a modal loop
+// took its WM_QUIT; it used to wait for a quit message that never came.
+TEST(MessageLoop, EndsWhenAskedEvenIfAModalLoopTookTheQuitMessage) {
+    Application ownApplication;
+    SetTimer(nullptr, 0, 10, quitInsideAModalLoop);
+    // Should the loop miss the request, a later quit message ends it with
+    // another code rather than hang the test.
+    const UINT_PTR fallbackTimer = SetTimer(nullptr, 0, 5000, quitLate);
+    EXPECT_EQ(ownApplication.run(), 7);
+    KillTimer(nullptr, fallbackTimer);
+}
