@@ -31,6 +31,14 @@ PageRect toPageRect(const RECT& rect) {
 
 FloatingPageWindow::FloatingPageWindow(BookController* windowOwner) : PageView(windowOwner) {}
 
+void FloatingPageWindow::onActivate(UINT state, HWND otherWindow, bool minimized) {
+    if (state == WA_INACTIVE && liftedOverBook) {
+        liftedOverBook = false;
+        applyTopmost();
+    }
+    PageView::onActivate(state, otherWindow, minimized);
+}
+
 // The owner deletes this object inside the call.
 void FloatingPageWindow::onClose() {
     if (owner && page()) {
@@ -191,6 +199,13 @@ void FloatingPageWindow::storePage() {
     PageView::storePage();
 }
 
+void FloatingPageWindow::comeForward(bool overTopmostBook) {
+    const bool lift = overTopmostBook && page() && !page()->alwaysOnTop;
+    SetWindowPos(hwnd, lift ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    liftedOverBook = lift;
+    SetFocus(hwnd);
+}
+
 // The pointer came over the window. Nothing happens while the program has no
 // keyboard focus, so the notes of an inactive program stay as they are.
 void FloatingPageWindow::expand() {
@@ -210,12 +225,12 @@ void FloatingPageWindow::expand() {
     ShowWindow(closeButton, SW_SHOW);
 }
 
-// Checked every period while expanded: shrinks back once the pointer is
-// outside the window. The open menu keeps the window expanded.
+// Checked every period while expanded: shrinks back once the pointer is no
+// longer over the window. Inside its rectangle is not enough: another note, a
+// dialog or another program's window may lie over it there. The open menu and
+// a drag or a sizing in progress keep the window expanded.
 void FloatingPageWindow::collapse() {
-    RECT rect{};
-    POINT cursor{};
-    if (menuOpen || !getWindowRect(rect) || !GetCursorPos(&cursor) || PtInRect(&rect, cursor)) {
+    if (menuOpen || GetCapture() == hwnd || pointerIsOver()) {
         return;
     }
     hovering = false;
@@ -231,6 +246,15 @@ void FloatingPageWindow::collapse() {
     }
     ShowWindow(closeButton, SW_HIDE);
     KillTimer(hwnd, kHoverTimer);
+}
+
+bool FloatingPageWindow::pointerIsOver() const {
+    POINT cursor{};
+    if (!GetCursorPos(&cursor)) {
+        return true;
+    }
+    const HWND under = WindowFromPoint(cursor);
+    return under == hwnd || IsChild(hwnd, under);
 }
 
 // Moves the top edge by the caption height and keeps the bottom edge, so the

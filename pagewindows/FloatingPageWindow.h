@@ -19,6 +19,8 @@ class FloatingPageWindow : public PageView {
 public:
     explicit FloatingPageWindow(BookController* windowOwner);
 
+    // Losing the activation ends a lift over the book window (comeForward).
+    void onActivate(UINT state, HWND otherWindow, bool minimized) override;
     // Returns the page to the book (Alt+F4 and the like).
     void onClose() override;
     void onCommand(UINT notificationCode, UINT id, HWND control) override;
@@ -52,6 +54,12 @@ public:
     // The window's screen rectangle into floatingRect, then the page view's
     // store.
     void storePage() override;
+    // Shows the window on top of the others, where the user sees it, with
+    // the keyboard focus. Over a book window that stays on top
+    // (`overTopmostBook`) the window joins the topmost windows until it loses
+    // the activation: below them it would stay under the book window and
+    // take the keys out of sight.
+    void comeForward(bool overTopmostBook);
 
 protected:
     bool hovering = false;
@@ -59,6 +67,9 @@ protected:
 private:
     void expand();
     void collapse();
+    // The pointer is over this window or one of its children, not just inside
+    // its rectangle; true when the pointer cannot be read.
+    bool pointerIsOver() const;
     void resizeByCaption(bool grow);
     void applyFrameChange() const;
     void relayout();
@@ -73,4 +84,5 @@ private:
     // Set while the menu is open: the caption strip stays for it even when
     // the pointer is over the menu, outside the window.
     bool menuOpen = false;
+    bool liftedOverBook = false;
 };

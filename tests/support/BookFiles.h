@@ -15,7 +15,8 @@ using Texts = std::vector<std::string>;
 struct PageFields {
     const char* title;
     const char* text;
-    bool floating = false; // at the default place, 10,10 - 110,110
+    bool floating = false;
+    PageRect floatingRect{10, 10, 110, 110};
 };
 
 inline void writeBook(const std::string& path, std::initializer_list<PageFields> pages) {
@@ -25,6 +26,7 @@ inline void writeBook(const std::string& path, std::initializer_list<PageFields>
         page->title = fields.title;
         page->text = fields.text;
         page->floating = fields.floating;
+        page->floatingRect = fields.floatingRect;
     }
     book.save(path);
 }
