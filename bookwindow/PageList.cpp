@@ -26,6 +26,7 @@ constexpr char kCaptionFace[] = "ＭＳ ゴシック";
 constexpr int kTitleIndent = 15;
 constexpr int kSwatchInset = 3;
 constexpr int kSwatchSize = 10;
+constexpr int kNoteBand = 3; // the title colour across a floating page's swatch
 constexpr int kIconSize = 16;
 // The search field is as high as the caption strip and this much more.
 constexpr int kSearchMargin = 4;
@@ -370,9 +371,26 @@ void PageList::drawRow(const DRAWITEMSTRUCT& item) const {
         const int top = row.top + kSwatchInset;
         DeviceContext(dc).rectangle(left, top, left + kSwatchSize, top + kSwatchSize);
     }
+    if (page->floating) {
+        drawNoteMark(dc, *page, row);
+    }
     if (item.itemState & ODS_FOCUS) {
         DrawFocusRect(dc, &row);
     }
+}
+
+// A floating page's swatch is drawn as a note of its own: its title colour
+// along the top and a shadow below and to the right, as if lifted off the
+// book, so the row tells before Enter that the page opens in its note.
+void PageList::drawNoteMark(HDC dc, const Page& page, const RECT& row) const {
+    const int left = row.left + kSwatchInset;
+    const int top = row.top + kSwatchInset;
+    DeviceContext paint(dc);
+    paint.fillRect(RECT{left + 1, top + 1, left + kSwatchSize - 1, top + 1 + kNoteBand},
+                   resolvedColor(page.format.titleFormat.backColor, COLOR_BTNSHADOW));
+    const COLORREF shadow = GetSysColor(COLOR_3DDKSHADOW);
+    paint.fillRect(RECT{left + kSwatchSize, top + 1, left + kSwatchSize + 1, top + kSwatchSize + 1}, shadow);
+    paint.fillRect(RECT{left + 1, top + kSwatchSize, left + kSwatchSize + 1, top + kSwatchSize + 1}, shadow);
 }
 
 // The image list paints the whole button in the pane's fill colour around the

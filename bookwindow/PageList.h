@@ -81,6 +81,7 @@ public:
 
 protected:
     void drawRow(const DRAWITEMSTRUCT& item) const;
+    void drawNoteMark(HDC dc, const Page& page, const RECT& row) const;
     void drawButton(const DRAWITEMSTRUCT& item) const;
     // Right button down in a child at the screen point: selects the row there
     // and opens the "LIST" menu for it; nothing when the point is on no row.

@@ -193,11 +193,15 @@ TEST_F(BookWindowInProcess, ARowsMenuOffersWhatFitsItsPage) {
     }
 }
 
-// Each row's swatch: the frame colour around the editor's background.
+// Each row's swatch: the frame colour around the editor's background; a
+// floating page's swatch is a note, its title colour along the top and a
+// shadow beside and below it.
 TEST_F(BookWindowInProcess, EachRowShowsItsPageColoursInItsSwatch) {
-    start({{"A", ""}, {"B", ""}});
+    start({{"A", ""}, {"B", ""}, {"C", "", true}});
     page(0)->format.frameColor = RGB(200, 0, 0);
     page(0)->format.editorFormat.backColor = RGB(0, 0, 200);
+    page(0)->format.titleFormat.backColor = RGB(0, 160, 0);
+    page(2)->format = page(0)->format;
     showList();
     InvalidateRect(listBox(), nullptr, TRUE);
     flushEvents();
@@ -206,6 +210,13 @@ TEST_F(BookWindowInProcess, EachRowShowsItsPageColoursInItsSwatch) {
     EXPECT_EQ(list.at(8, 8), RGB(0, 0, 200)) << "inside the swatch";
     EXPECT_EQ(list.at(3, kRowHeight + 3), GetSysColor(COLOR_BTNSHADOW)) << "an automatic frame";
     EXPECT_EQ(list.at(8, kRowHeight + 8), GetSysColor(COLOR_WINDOW)) << "an automatic background";
+    const int note = 2 * kRowHeight;
+    EXPECT_EQ(list.at(3, note + 3), RGB(200, 0, 0)) << "the note's edge";
+    EXPECT_EQ(list.at(8, note + 5), RGB(0, 160, 0)) << "the note's title";
+    EXPECT_EQ(list.at(8, note + 9), RGB(0, 0, 200)) << "the note's text";
+    EXPECT_EQ(list.at(13, note + 8), GetSysColor(COLOR_3DDKSHADOW)) << "the note's shadow";
+    EXPECT_EQ(list.at(8, 5), RGB(0, 0, 200)) << "no title on a page in the book";
+    EXPECT_NE(list.at(13, 8), GetSysColor(COLOR_3DDKSHADOW)) << "no shadow beside a page in the book";
 }
 
 // The page's editor: F4 alone is a key like any other and Ctrl+F4 shows the
