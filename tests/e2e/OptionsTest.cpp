@@ -24,7 +24,7 @@ TEST(Options, SwitchingBookFilesWritesTheOldBookFirstAndComesBackWhole) {
         const HWND sheet = program.waitForDialog();
         ASSERT_NE(sheet, nullptr);
         PostMessageA(program.mainWindow(), WM_APP + 100, 102, WM_RBUTTONDOWN);
-        Sleep(300);
+        program.handledPosted(program.mainWindow());
         const auto menus = program.windowsOfClass("#32768");
         EXPECT_TRUE(std::none_of(menus.begin(), menus.end(), IsWindowVisible));
         clickButton(currentPage(sheet), 1012);

@@ -75,6 +75,12 @@ std::string ProgramUnderTest::exit(UINT message, WPARAM wParam, LPARAM lParam) {
     return recovery;
 }
 
+bool ProgramUnderTest::ended(DWORD milliseconds) {
+    DWORD exitCode = 1;
+    return WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process.hProcess, &exitCode) && exitCode == 0;
+}
+
 void ProgramUnderTest::kill() {
     TerminateProcess(process.hProcess, 99);
     WaitForSingleObject(process.hProcess, 10000);

@@ -43,6 +43,9 @@ public:
     // code 0. Returns the recovery file the last message named, empty when
     // none did.
     std::string exit(UINT message = WM_COMMAND, WPARAM wParam = 111, LPARAM lParam = 0);
+    // Waits for the program to end by itself (the user chose 終了); true once
+    // it has, with exit code 0.
+    bool ended(DWORD milliseconds = 20000);
     // Ends a running program at once, as a power cut would.
     void kill();
 
@@ -51,6 +54,7 @@ public:
     static std::vector<HWND> windowsOfClass(const char* className);
     // The program allows one instance per user.
     HWND mainWindow() const { return FindWindowA("LKMAINWND", "Leafkeeper"); }
+    DWORD processId() const { return process.dwProcessId; }
     std::vector<HWND> floatingWindows() const { return windowsOfClass("LKDOCWND"); }
     // The list box of the page list and the editor of the page view, each in
     // its pane (a child of class "LKDOCWND") of the book window.
