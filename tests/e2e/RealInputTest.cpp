@@ -375,3 +375,36 @@ TEST_F(RealInputTest, TheTrayIconShowsTheWindowAndOpensItsMenu) {
     choose(icon, MenuLayout(executable(), IDM_TRAY, {CMD_SHOW_WINDOW}), CMD_EXIT);
     EXPECT_TRUE(program.ended());
 }
+
+// Ctrl+F in the list opens the search field; the rows follow each key typed,
+// Japanese pasted in matches its other spellings, Enter opens the page with
+// the word selected, and Esc in the list shows every page again.
+TEST_F(RealInputTest, TheListIsSearchedAsTheUserTypes) {
+    start({{"買い物", "牛乳\r\n卵 10個"}, {"予定", "月 10:00 カイギ"}, {"アイデア", "ﾉｰﾄ"}}, "Begin Page=-1\r\n");
+    RealInput::click(row(0));
+    RealInput::keys({VK_CONTROL, 'F'});
+    const HWND field = FindWindowExA(GetParent(program.listBox()), nullptr, "Edit", nullptr);
+    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(field) && focusOf(book) == field; }));
+    RealInput::typeAscii("10");
+    EXPECT_TRUE(waitFor([&] { return program.pageCount() == 2; }));
+    RealInput::typeAscii(":");
+    EXPECT_TRUE(waitFor([&] { return program.pageCount() == 1; }));
+    RealInput::keys({VK_RETURN});
+    EXPECT_TRUE(waitFor([&] { return pageShown("予定"); }));
+    const DWORD selection = static_cast<DWORD>(SendMessageA(program.editor(), EM_GETSEL, 0, 0));
+    EXPECT_EQ(windowText(program.editor()).substr(0, 2), "月");
+    EXPECT_EQ(HIWORD(selection) - LOWORD(selection), 3) << "10: selected";
+
+    RealInput::keys({VK_CONTROL, VK_F4});
+    ASSERT_TRUE(waitFor([&] { return listShown(); }));
+    RealInput::keys({VK_CONTROL, 'F'});
+    ASSERT_TRUE(waitFor([&] { return focusOf(book) == field; }));
+    ASSERT_TRUE(RealInput::paste(nullptr, "かいぎ"));
+    EXPECT_TRUE(waitFor([&] { return windowText(field) == "かいぎ" && program.pageCount() == 1; }));
+    RealInput::keys({VK_BACK, VK_BACK, VK_BACK});
+    RealInput::paste(nullptr, "ノート");
+    EXPECT_TRUE(waitFor([&] { return windowText(field) == "ノート" && program.pageCount() == 1; }));
+    RealInput::click(row(0));
+    RealInput::keys({VK_ESCAPE});
+    EXPECT_TRUE(waitFor([&] { return program.pageCount() == 3 && !IsWindowVisible(field); }));
+}
