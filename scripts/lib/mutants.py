@@ -26,6 +26,8 @@ class Mutant:
 
 BOOKWINDOW = "bookwindow_tests:BookWindowInProcess.*"
 E2E_BOOKWINDOW = "e2e_tests:BookWindow.*"
+REAL_INPUT = "e2e_tests:RealInputTest.*"
+DISPLAY_SCALE = "e2e_tests:DisplayScale.*"
 
 MUTANTS = [
     # What a user sees of the book window.
@@ -47,7 +49,7 @@ MUTANTS = [
            "void BookWindow::onNcRButtonDown(UINT h, int x, int y) { FramedWindow::onNcRButtonDown(h, x, y); }",
            [BOOKWINDOW]),
     Mutant("opening a floating page from the list does nothing", "bookwindow/BookWindow.cpp",
-           "            ShowWindow(window->handle(), SW_SHOW);\n            SetFocus(window->handle());\n", "", [BOOKWINDOW]),
+           "            window->comeForward(settings.showTop);\n", "", [BOOKWINDOW]),
     Mutant("the shown page is not applied again after its settings changed", "bookwindow/BookWindow.cpp",
            "    if (page == shownPage()) {\n        pageView->setPage(page);", "    if (page == shownPage()) {\n",
            ["e2e_tests:Reentry.TheAnswered*"]),
@@ -57,7 +59,7 @@ MUTANTS = [
     Mutant("the start-up page does not follow its move", "bookwindow/BookWindow.cpp",
            "        settings.beginPage = neighbour;", "        settings.beginPage = index;", [E2E_BOOKWINDOW]),
     Mutant("a floated page opens only to the right of the view", "bookwindow/BookWindow.cpp",
-           "OffsetRect(&rect, kFloatOffset, kFloatOffset);", "OffsetRect(&rect, kFloatOffset, 0);", [E2E_BOOKWINDOW]),
+           "OffsetRect(&rect, offset, offset);", "OffsetRect(&rect, offset, 0);", [E2E_BOOKWINDOW]),
     Mutant("the book is written half a minute after a change", "book/AutosaveSchedule.h",
            "static constexpr Millis kDelay = 3000;", "static constexpr Millis kDelay = 30000;",
            ["native:model_tests:AutosaveSchedule.*", "e2e_tests:Safety.ChangesAre*"]),
@@ -112,8 +114,9 @@ MUTANTS = [
            "    return Look::Unchanged;", ["native:model_tests:SharedBook.*"]),
     # The page list.
     Mutant("the swatch's edge is drawn in the background colour", "bookwindow/PageList.cpp",
-           "solidPen(resolvedColor(page->format.frameColor, COLOR_BTNSHADOW))",
-           "solidPen(resolvedColor(page->format.editorFormat.backColor, COLOR_BTNSHADOW))", [BOOKWINDOW]),
+           "paint.fillRect(swatch, resolvedColor(page->format.frameColor, COLOR_BTNSHADOW));",
+           "paint.fillRect(swatch, resolvedColor(page->format.editorFormat.backColor, COLOR_BTNSHADOW));",
+           [BOOKWINDOW]),
     Mutant("a row's menu offers both float and return", "bookwindow/PageList.cpp",
            "page->floating ? CMD_FLOAT_PAGE : CMD_RETURN_TO_BOOK;", "0xFFFF;",
            [BOOKWINDOW]),
@@ -122,21 +125,24 @@ MUTANTS = [
     Mutant("a row's menu is for the row under the pointer now", "bookwindow/PageList.cpp",
            "    POINT inList = pressed;", "    POINT inList{};\n    GetCursorPos(&inList);", [BOOKWINDOW]),
     Mutant("moving up is offered on the first row", "bookwindow/PageList.cpp",
-           "enableButton(MoveUpButton, any && selected != 0);", "enableButton(MoveUpButton, any);",
+           "enableButton(MoveUpButton, any && !filtered() && selected != 0);",
+           "enableButton(MoveUpButton, any && !filtered());",
            ["bookwindow_tests:PageListTest.*"]),
     Mutant("Ctrl+Up moves the page down", "bookwindow/PageList.cpp",
            "moveSelected(virtualKey == VK_UP)", "moveSelected(virtualKey == VK_DOWN)",
            ["bookwindow_tests:PageListTest.*"]),
     # The page view, its editor and the notes.
     Mutant("F4 without Ctrl closes the page", "framework/EditControl.cpp",
-           "if (virtualKey == VK_F4 && GetKeyState(VK_CONTROL) < 0)", "if (virtualKey == VK_F4)", [BOOKWINDOW]),
+           "key.virtualKey == virtualKey && key.control == control && key.shift == shift",
+           "key.virtualKey == virtualKey && key.shift == shift", [BOOKWINDOW]),
     Mutant("the editor wraps its lines", "framework/EditControl.cpp",
            "ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL", "ES_MULTILINE | ES_AUTOVSCROLL", [BOOKWINDOW]),
     Mutant("the editor's pointer is always the I-beam", "framework/EditControl.cpp",
            "const bool overText = GetFocus() != nullptr && hitTest != HTVSCROLL;", "const bool overText = true;",
            [BOOKWINDOW]),
     Mutant("a note activated does not scroll to its caret", "pagewindows/PageView.cpp",
-           "    editor->scrollCaret();\n", "", [BOOKWINDOW]),
+           "    SetFocus(editor->handle());\n    editor->scrollCaret();\n", "    SetFocus(editor->handle());\n",
+           [BOOKWINDOW]),
     Mutant("typing never reaches the page", "pagewindows/PageView.cpp",
            "        shownPage->setText(std::move(text));", "", ["pagewindows_tests:PageViewTest.*"]),
     Mutant("a note never shrinks after the pointer left", "pagewindows/FloatingPageWindow.cpp",
@@ -185,6 +191,38 @@ MUTANTS = [
     Mutant("light frame colours wrap round instead of staying white", "book/ColorMath.cpp",
            "    return std::clamp((value * kMax + 127) / kMax, 0, kMax);",
            "    return ((value * kMax + 127) / kMax) & 0xFF;", ["native:model_tests:*"]),
+    # Real input: what a user met clicking and typing.
+    Mutant("a note stays grown while the pointer is over a window covering it", "pagewindows/FloatingPageWindow.cpp",
+           "    return under == hwnd || IsChild(hwnd, under);",
+           "    RECT rect{};\n    return getWindowRect(rect) && PtInRect(&rect, cursor);",
+           ["e2e_tests:RealInputTest.ANoteShrinks*"]),
+    Mutant("a note opened from the list stays under a book window kept on top", "pagewindows/FloatingPageWindow.cpp",
+           "const bool lift = overTopmostBook && page() && !page()->alwaysOnTop;", "const bool lift = false;",
+           ["e2e_tests:RealInputTest.AFloatingPagesRow*"]),
+    Mutant("the message loop waits for a quit message a modal loop took", "framework/Application.cpp",
+           "    quitting = true;\n", "", ["framework_tests:MessageLoop.*"]),
+    Mutant("a floating page's row looks like any other", "bookwindow/PageList.cpp",
+           "        drawNoteMark(dc, *page, swatch, scale);\n", "", [BOOKWINDOW]),
+    Mutant("the magnifier does not open the search field", "bookwindow/PageList.cpp",
+           "    if (id == CMD_SEARCH) {\n        startSearch();", "    if (id == CMD_SEARCH) {\n",
+           ["bookwindow_tests:PageListTest.*"]),
+    # Display scales.
+    Mutant("the strip keeps its 96-DPI width", "bookwindow/BookWindow.cpp",
+           "    const int strip = scale(kStripWidth);", "    const int strip = kStripWidth;",
+           [DISPLAY_SCALE, "bookwindow_tests:BookWindowInProcess.AMoveToAMonitor*"]),
+    Mutant("the tool bar's glyphs are stretched from 16 pixels", "bookwindow/PageList.cpp",
+           "    const int size = scale(kIconSize);\n    const int iconId", "    const int size = kIconSize;\n    const int iconId",
+           [DISPLAY_SCALE]),
+    Mutant("the rows keep their height on a monitor of another scale", "bookwindow/PageList.cpp",
+           "    listBox.setItemHeight(scale(kRowHeight));\n    for", "    for",
+           ["bookwindow_tests:BookWindowInProcess.AMoveToAMonitor*"]),
+    Mutant("the first start's window is not scaled", "sheets/Settings.cpp",
+           "    const DisplayScale scale = DisplayScale::system();\n    readProfileInt",
+           "    const DisplayScale scale;\n    readProfileInt", [DISPLAY_SCALE]),
+    Mutant("the caption font stays at the system's DPI after a move", "framework/CaptionPane.cpp",
+           "    createPointFont(captionFont, faceName, pointSize, scale);",
+           "    createPointFont(captionFont, faceName, pointSize);",
+           ["bookwindow_tests:BookWindowInProcess.AMoveToAMonitor*"]),
 ]
 
 # Test executables and the CMake targets that build them.
