@@ -7,6 +7,7 @@
 #include "sheets/PageSettingsSheet.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
 #include "framework/ModalLoop.h"
 #include "framework/MonitorPlacement.h"
 #include "framework/Pens.h"
@@ -64,10 +65,11 @@ RECT usableRectangle(const Settings& settings) {
     if (plausiblePlace && plausibleSize) {
         return RECT{settings.left, settings.top, settings.right, settings.bottom};
     }
-    const LONG left = plausiblePlace ? settings.left : Settings::kDefaultLeft;
-    const LONG top = plausiblePlace ? settings.top : Settings::kDefaultTop;
-    return RECT{left, top, left + Settings::kDefaultRight - Settings::kDefaultLeft,
-                top + Settings::kDefaultBottom - Settings::kDefaultTop};
+    const DisplayScale scale = DisplayScale::system();
+    const LONG left = plausiblePlace ? settings.left : scale(Settings::kDefaultLeft);
+    const LONG top = plausiblePlace ? settings.top : scale(Settings::kDefaultTop);
+    return RECT{left, top, left + scale(Settings::kDefaultRight - Settings::kDefaultLeft),
+                top + scale(Settings::kDefaultBottom - Settings::kDefaultTop)};
 }
 
 // Recovery files go beside the settings, where the program can write.
@@ -82,10 +84,8 @@ std::string recoveryFolderFor(const std::string& dataFolder) {
     return folder;
 }
 
-void verticalLine(HDC dc, HPEN pen, int x, int top, int bottom) {
-    SelectedObject selected(dc, pen);
-    const POINT points[2] = {{x, top}, {x, bottom}};
-    Polyline(dc, points, 2);
+void verticalLine(HDC dc, COLORREF color, int x, int width, int top, int bottom) {
+    DeviceContext(dc).fillRect(RECT{x, top, x + width, bottom}, color);
 }
 
 } // namespace
@@ -112,10 +112,8 @@ bool BookWindow::createMainWindow(HWND owner) {
 // Start-up
 
 bool BookWindow::onCreate(CREATESTRUCTA*) {
-    static const RECT closeIconRect{0, 0, kCloseIconSize, kCloseIconSize};
-    application().addToolTip(hwnd, IDS_TIP_CLOSE, closeIconRect);
-    closeIcon.reset(static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                                  kCloseIconSize, kCloseIconSize, LR_DEFAULTCOLOR)));
+    application().addToolTip(hwnd, IDS_TIP_CLOSE, closeIconRect());
+    loadCloseIcon();
     pageView->createPane(hwnd);
     pageList->createPane(hwnd);
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
@@ -274,7 +272,8 @@ void BookWindow::floatPage(int index, bool placeOverView) {
     if (placeOverView) {
         RECT rect{};
         GetWindowRect(pageView->handle(), &rect);
-        OffsetRect(&rect, kFloatOffset, kFloatOffset);
+        const int offset = DisplayScale::of(hwnd)(kFloatOffset);
+        OffsetRect(&rect, offset, offset);
         page.floatingRect = {rect.left, rect.top, rect.right, rect.bottom};
     }
     if (!openNote(page)) {
@@ -999,10 +998,13 @@ void BookWindow::runAboutBox() {
 }
 
 void BookWindow::onSize(UINT, int width, int height) {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    const int strip = scale(kStripWidth);
+    const int gap = scale(1);
     HDWP positions = BeginDeferWindowPos(2);
     for (HWND child : {pageView->handle(), pageList->handle()}) {
         if (positions && child) {
-            positions = DeferWindowPos(positions, child, nullptr, kStripWidth, 1, width - kStripWidth - 1, height - 2,
+            positions = DeferWindowPos(positions, child, nullptr, strip, gap, width - strip - gap, height - 2 * gap,
                                        SWP_NOZORDER);
         }
     }
@@ -1011,36 +1013,69 @@ void BookWindow::onSize(UINT, int width, int height) {
     }
 }
 
+// Moved to a monitor of another scale: everything is measured again at its
+// DPI, in the rectangle the system suggests. Each note gets its own message.
+void BookWindow::onDpiChanged(int dpi, const RECT* suggested) {
+    DisplayScale::remember(hwnd, dpi);
+    loadCloseIcon();
+    application().moveToolTip(hwnd, closeIconRect());
+    pageView->applyDisplayScale();
+    pageList->applyDisplayScale();
+    if (suggested) {
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    onSize(SIZE_RESTORED, client.right, client.bottom);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
 void BookWindow::onPaint() {
     PaintDc paint(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
     DeviceContext(paint.get()).fillRect(client, fillColor());
     paintGrip(paint.get(), client);
-    DrawIconEx(paint.get(), 0, 0, closeIcon.get(), kCloseIconSize, kCloseIconSize, 0, nullptr, DI_NORMAL);
+    const RECT icon = closeIconRect();
+    DrawIconEx(paint.get(), 0, 0, closeIcon.get(), icon.right, icon.bottom, 0, nullptr, DI_NORMAL);
 }
 
 // Two lines for the flat style; light and dark pairs for the 3-D styles,
 // shaded from the fill colour.
 void BookWindow::paintGrip(HDC dc, const RECT& client) const {
-    const int top = client.top + kGripTop;
-    const int bottom = client.bottom - kGripBottomMargin;
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    const int top = client.top + scale(kGripTop);
+    const int bottom = client.bottom - scale(kGripBottomMargin);
+    const int line = scale(1);
     if (frameStyle() == Flat) {
-        const GdiObject<HPEN> line = solidPen(frameLineColor());
         for (int x : kGripLines) {
-            verticalLine(dc, line.get(), x, top, bottom);
+            verticalLine(dc, frameLineColor(), scale(x), line, top, bottom);
         }
         return;
     }
     const EdgePens pens(fillColor(), frameStyle() == Raised);
     for (int x : kGripLines) {
-        verticalLine(dc, pens.upperLeft(), x, top, bottom);
-        verticalLine(dc, pens.lowerRight(), x + 1, top, bottom);
+        verticalLine(dc, pens.upperLeftColor(), scale(x), line, top, bottom);
+        verticalLine(dc, pens.lowerRightColor(), scale(x) + line, line, top, bottom);
     }
 }
 
+RECT BookWindow::closeIconRect() const {
+    const int size = DisplayScale::of(hwnd)(kCloseIconSize);
+    return RECT{0, 0, size, size};
+}
+
+void BookWindow::loadCloseIcon() {
+    const RECT icon = closeIconRect();
+    closeIcon.reset(static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                  icon.right, icon.bottom, LR_DEFAULTCOLOR)));
+}
+
 bool BookWindow::inCloseIcon(int x, int y) const {
-    return x < kCloseIconSize && y < kCloseIconSize;
+    const RECT icon = closeIconRect();
+    const POINT point{x, y};
+    return PtInRect(&icon, point) != FALSE;
 }
 
 // A press on any bare point of the client area drags the window, except on
@@ -1118,6 +1153,7 @@ void BookWindow::onDestroy() {
     }
     removeTrayIcon();
     closeIcon.reset();
+    DisplayScale::forget(hwnd);
     application().quit(0);
 }
 
@@ -1130,8 +1166,9 @@ void BookWindow::addTrayIcon() {
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayNotifyMessage;
-    OwnedIcon icon(static_cast<HICON>(
-        LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    OwnedIcon icon(
+        static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     data.hIcon = icon.get();
     std::string tip;
     application().loadString(IDS_APP_TITLE, tip);

@@ -62,6 +62,7 @@ public:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool onCreate(CREATESTRUCTA* creation) override;
     void onDestroy() override;
+    void onDpiChanged(int dpi, const RECT* suggested) override;
     void onCommand(UINT notificationCode, UINT id, HWND control) override;
     void onSize(UINT type, int width, int height) override;
     void onPaint() override;
@@ -87,6 +88,9 @@ private:
     void placeWindow();
     void chooseStartupPage();
     void paintGrip(HDC dc, const RECT& client) const;
+    // The close icon's place at the top of the strip, in client pixels.
+    RECT closeIconRect() const;
+    void loadCloseIcon();
     bool inCloseIcon(int x, int y) const;
     void showMainMenu(int x, int y);
     void toggleAlwaysOnTop();

@@ -6,6 +6,7 @@
 #include "framework/AutomaticColor.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
 #include "framework/Pens.h"
 #include "framework/PopupMenu.h"
 #include "framework/UniqueHandle.h"
@@ -28,6 +29,7 @@ constexpr int kSwatchInset = 3;
 constexpr int kSwatchSize = 10;
 constexpr int kNoteBand = 3; // the title colour across a floating page's swatch
 constexpr int kIconSize = 16;
+constexpr int kButtonSize = 15; // a tool bar button's side; the buttons touch
 // The search field is as high as the caption strip and this much more.
 constexpr int kSearchMargin = 4;
 
@@ -63,6 +65,12 @@ enum ButtonIndex {
     SearchButton
 };
 
+RECT swatchOf(const RECT& row, const DisplayScale& scale) {
+    const int left = row.left + scale(kSwatchInset);
+    const int top = row.top + scale(kSwatchInset);
+    return RECT{left, top, left + scale(kSwatchSize), top + scale(kSwatchSize)};
+}
+
 bool controlHeld() {
     return GetKeyState(VK_CONTROL) < 0;
 }
@@ -85,17 +93,33 @@ bool PageList::onCreate(CREATESTRUCTA*) {
     setCaptionFont(kCaptionFace, kCaptionPoints);
     listBox.setFont(captionFont.get());
     SendMessageA(searchBox.handle(), WM_SETFONT, reinterpret_cast<WPARAM>(captionFont.get()), FALSE);
-    listBox.setItemHeight(kRowHeight);
+    listBox.setItemHeight(DisplayScale::of(hwnd)(kRowHeight));
     createButtons();
     return true;
 }
 
+void PageList::applyDisplayScale() {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    CaptionPane::applyDisplayScale();
+    listBox.setFont(captionFont.get());
+    SendMessageA(searchBox.handle(), WM_SETFONT, reinterpret_cast<WPARAM>(captionFont.get()), FALSE);
+    listBox.setItemHeight(scale(kRowHeight));
+    for (const HWND button : buttons) {
+        application().moveToolTip(button, RECT{0, 0, scale(kButtonSize), scale(kButtonSize)});
+    }
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    onSize(SIZE_RESTORED, client.right, client.bottom);
+    InvalidateRect(listBox.handle(), nullptr, TRUE);
+}
+
 void PageList::createButtons() {
+    const int size = DisplayScale::of(hwnd)(kButtonSize);
     for (int index = 0; index < kButtonCount; ++index) {
         const ToolButton& tool = kToolBar[index];
-        const HWND created = CreateWindowExA(
-            0, "BUTTON", nullptr, kButtonStyle, kButtonSize * tool.place, 0, kButtonSize, kButtonSize, hwnd,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(tool.command)), application().instance, nullptr);
+        const HWND created = CreateWindowExA(0, "BUTTON", nullptr, kButtonStyle, size * tool.place, 0, size, size, hwnd,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(tool.command)),
+                                             application().instance, nullptr);
         buttons[static_cast<std::size_t>(index)] = created;
         if (!created) {
             continue;
@@ -104,7 +128,7 @@ void PageList::createButtons() {
         if (index != ReturnToBookButton) {
             ShowWindow(created, SW_SHOW);
         }
-        application().addToolTip(created, tool.toolTip, RECT{0, 0, kButtonSize, kButtonSize});
+        application().addToolTip(created, tool.toolTip, RECT{0, 0, size, size});
     }
 }
 
@@ -113,21 +137,23 @@ void PageList::createButtons() {
 // font lays the pane out during onCreate, before the buttons exist) are left
 // out: one null window would void the whole batch.
 void PageList::onSize(UINT, int width, int height) {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    const int buttonSize = scale(kButtonSize);
     HDWP layout = BeginDeferWindowPos(2 + kButtonCount);
-    const int searchHeight = IsWindowVisible(searchBox.handle()) ? captionHeight + kSearchMargin : 0;
+    const int searchHeight = IsWindowVisible(searchBox.handle()) ? captionHeight + scale(kSearchMargin) : 0;
     if (layout && searchBox.handle()) {
         layout =
             DeferWindowPos(layout, searchBox.handle(), nullptr, 0, captionHeight, width, searchHeight, SWP_NOZORDER);
     }
     if (layout && listBox.handle()) {
         layout = DeferWindowPos(layout, listBox.handle(), nullptr, 0, captionHeight + searchHeight, width,
-                                std::max(height - captionHeight - searchHeight - kButtonSize, 0), SWP_NOZORDER);
+                                std::max(height - captionHeight - searchHeight - buttonSize, 0), SWP_NOZORDER);
     }
     for (int index = 0; index < kButtonCount && layout; ++index) {
         const HWND window = buttons[static_cast<std::size_t>(index)];
         if (window) {
-            layout = DeferWindowPos(layout, window, nullptr, kButtonSize * kToolBar[index].place, height - kButtonSize,
-                                    0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            layout = DeferWindowPos(layout, window, nullptr, buttonSize * kToolBar[index].place, height - buttonSize,
+                                    buttonSize, buttonSize, SWP_NOZORDER);
         }
     }
     if (layout) {
@@ -358,21 +384,21 @@ void PageList::drawRow(const DRAWITEMSTRUCT& item) const {
     }
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkMode(dc, TRANSPARENT);
+    const DisplayScale scale = DisplayScale::of(hwnd);
     RECT text = row;
-    text.left += kTitleIndent;
+    text.left += scale(kTitleIndent);
     DrawTextA(dc, page->title.c_str(), static_cast<int>(page->title.size()), &text, DT_SINGLELINE | DT_VCENTER);
 
-    const GdiObject<HPEN> pen = solidPen(resolvedColor(page->format.frameColor, COLOR_BTNSHADOW));
-    const GdiObject<HBRUSH> brush(CreateSolidBrush(resolvedColor(page->format.editorFormat.backColor, COLOR_WINDOW)));
-    {
-        SelectedObject selectedPen(dc, pen.get());
-        SelectedObject selectedBrush(dc, brush.get());
-        const int left = row.left + kSwatchInset;
-        const int top = row.top + kSwatchInset;
-        DeviceContext(dc).rectangle(left, top, left + kSwatchSize, top + kSwatchSize);
-    }
+    // The swatch: the frame colour around the editor's background, its line
+    // a pixel wide at 96 DPI.
+    const int line = scale(1);
+    const RECT swatch = swatchOf(row, scale);
+    DeviceContext paint(dc);
+    paint.fillRect(swatch, resolvedColor(page->format.frameColor, COLOR_BTNSHADOW));
+    paint.fillRect(RECT{swatch.left + line, swatch.top + line, swatch.right - line, swatch.bottom - line},
+                   resolvedColor(page->format.editorFormat.backColor, COLOR_WINDOW));
     if (page->floating) {
-        drawNoteMark(dc, *page, row);
+        drawNoteMark(dc, *page, swatch, scale);
     }
     if (item.itemState & ODS_FOCUS) {
         DrawFocusRect(dc, &row);
@@ -382,15 +408,15 @@ void PageList::drawRow(const DRAWITEMSTRUCT& item) const {
 // A floating page's swatch is drawn as a note of its own: its title colour
 // along the top and a shadow below and to the right, as if lifted off the
 // book, so the row tells before Enter that the page opens in its note.
-void PageList::drawNoteMark(HDC dc, const Page& page, const RECT& row) const {
-    const int left = row.left + kSwatchInset;
-    const int top = row.top + kSwatchInset;
+void PageList::drawNoteMark(HDC dc, const Page& page, const RECT& swatch, const DisplayScale& scale) {
+    const int line = scale(1);
     DeviceContext paint(dc);
-    paint.fillRect(RECT{left + 1, top + 1, left + kSwatchSize - 1, top + 1 + kNoteBand},
-                   resolvedColor(page.format.titleFormat.backColor, COLOR_BTNSHADOW));
+    paint.fillRect(
+        RECT{swatch.left + line, swatch.top + line, swatch.right - line, swatch.top + line + scale(kNoteBand)},
+        resolvedColor(page.format.titleFormat.backColor, COLOR_BTNSHADOW));
     const COLORREF shadow = GetSysColor(COLOR_3DDKSHADOW);
-    paint.fillRect(RECT{left + kSwatchSize, top + 1, left + kSwatchSize + 1, top + kSwatchSize + 1}, shadow);
-    paint.fillRect(RECT{left + 1, top + kSwatchSize, left + kSwatchSize + 1, top + kSwatchSize + 1}, shadow);
+    paint.fillRect(RECT{swatch.right, swatch.top + line, swatch.right + line, swatch.bottom + line}, shadow);
+    paint.fillRect(RECT{swatch.left + line, swatch.bottom, swatch.right + line, swatch.bottom + line}, shadow);
 }
 
 // The image list paints the whole button in the pane's fill colour around the
@@ -398,15 +424,17 @@ void PageList::drawNoteMark(HDC dc, const Page& page, const RECT& row) const {
 // blended half-way into that colour.
 void PageList::drawButton(const DRAWITEMSTRUCT& item) const {
     const RECT& face = item.rcItem;
-    const int offset = (item.itemState & ODS_SELECTED) ? 1 : 0;
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    const int offset = (item.itemState & ODS_SELECTED) ? scale(1) : 0;
+    const int size = scale(kIconSize);
     const int iconId = LOWORD(GetWindowLongA(item.hwndItem, GWL_USERDATA));
-    const OwnedIcon icon(static_cast<HICON>(
-        LoadImageA(application().instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, kIconSize, kIconSize, 0)));
-    const OwnedImageList list(ImageList_Create(kIconSize, kIconSize, ILC_MASK, 0, 1));
+    const OwnedIcon icon(
+        static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size, size, 0)));
+    const OwnedImageList list(ImageList_Create(size, size, ILC_MASK, 0, 1));
     if (icon && list && ImageList_ReplaceIcon(list.get(), -1, icon.get()) >= 0) {
         const COLORREF pane = fillColor();
-        ImageList_DrawEx(list.get(), 0, item.hDC, face.left + offset, face.top + offset, kIconSize, kIconSize, pane,
-                         pane, (item.itemState & ODS_DISABLED) ? ILD_BLEND50 : ILD_NORMAL);
+        ImageList_DrawEx(list.get(), 0, item.hDC, face.left + offset, face.top + offset, size, size, pane, pane,
+                         (item.itemState & ODS_DISABLED) ? ILD_BLEND50 : ILD_NORMAL);
     }
     if (offset) {
         RECT edge = face;

@@ -11,6 +11,7 @@
 
 class Book;
 class BookController;
+class DisplayScale;
 class Page;
 
 // The pane the book window shows when no page is open: one owner-drawn row
@@ -25,7 +26,6 @@ public:
     static constexpr int kListBoxId = 101;
     static constexpr int kSearchBoxId = 102;
     static constexpr int kButtonCount = 9;
-    static constexpr int kButtonSize = 15;
 
     PageList(BookController* paneOwner, Book* pageBook);
 
@@ -72,6 +72,9 @@ public:
     // -1 lets the list box handle the key as usual, -2 means handled here.
     LRESULT onVKeyToItem(UINT virtualKey, HWND control, int caretIndex) override;
     void onCommand(UINT notificationCode, UINT id, HWND control) override;
+    // The rows, the search field and the tool bar follow the caption strip to
+    // the window's new display scale.
+    void applyDisplayScale() override;
     HWND clientWindow() override;
 
     // The list box (control 101); it handles nothing itself and reports to the pane.
@@ -81,7 +84,7 @@ public:
 
 protected:
     void drawRow(const DRAWITEMSTRUCT& item) const;
-    void drawNoteMark(HDC dc, const Page& page, const RECT& row) const;
+    static void drawNoteMark(HDC dc, const Page& page, const RECT& swatch, const DisplayScale& scale);
     void drawButton(const DRAWITEMSTRUCT& item) const;
     // Right button down in a child at the screen point: selects the row there
     // and opens the "LIST" menu for it; nothing when the point is on no row.

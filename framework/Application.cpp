@@ -190,6 +190,15 @@ bool Application::addToolTip(HWND window, UINT textId, const RECT& rect) const {
     return SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) == 1;
 }
 
+void Application::moveToolTip(HWND window, const RECT& rect) const {
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = window;
+    tool.uId = 0;
+    tool.rect = rect;
+    SendMessageA(toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void Application::removeToolTip(HWND window) const {
     if (!toolTip) {
         return;

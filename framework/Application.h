@@ -58,6 +58,9 @@ public:
     // The tooltip control reads string `textId` of this module itself when
     // it shows the tip.
     bool addToolTip(HWND window, UINT textId, const RECT& rect) const;
+    // The part of the window that shows its tip, after the window was laid
+    // out for another display scale.
+    void moveToolTip(HWND window, const RECT& rect) const;
     // Takes the window's tip out of the tooltip window.
     void removeToolTip(HWND window) const;
 

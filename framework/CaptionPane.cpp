@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
 #include "framework/Fonts.h"
 
 #include <algorithm>
@@ -27,14 +28,17 @@ bool CaptionPane::createPane(HWND parent) {
 }
 
 void CaptionPane::setCaptionFont(const char* faceName, int pointSize) {
-    createPointFont(captionFont, faceName, pointSize);
+    captionFace = faceName ? faceName : "";
+    captionPoints = pointSize;
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    createPointFont(captionFont, faceName, pointSize, scale);
     SIZE extent{};
     {
         WindowDc screen(nullptr);
         SelectedObject font(screen.get(), captionFont.get());
         GetTextExtentPoint32A(screen.get(), kMeasuredGlyph, sizeof kMeasuredGlyph - 1, &extent);
     }
-    captionHeight = extent.cy + kCaptionMargin;
+    captionHeight = extent.cy + scale(kCaptionMargin);
     RECT client{};
     if (hwnd && GetClientRect(hwnd, &client)) {
         onSize(SIZE_RESTORED, client.right, client.bottom);
@@ -67,15 +71,22 @@ void CaptionPane::onPaint() {
     drawCaptionText(paint.get());
 }
 
+void CaptionPane::applyDisplayScale() {
+    setCaptionFont(captionFace.c_str(), captionPoints);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
 // Drawn through an image list so the icon's mask keeps the fill colour around it.
 void CaptionPane::drawIcon(HDC dc) const {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    const int size = scale(kIconSize);
     const OwnedIcon icon(static_cast<HICON>(
-        LoadImageA(application().instance, MAKEINTRESOURCEA(captionIcon), IMAGE_ICON, kIconSize, kIconSize, 0)));
-    const OwnedImageList list(ImageList_Create(kIconSize, kIconSize, ILC_MASK, 0, 1));
+        LoadImageA(application().instance, MAKEINTRESOURCEA(captionIcon), IMAGE_ICON, size, size, 0)));
+    const OwnedImageList list(ImageList_Create(size, size, ILC_MASK, 0, 1));
     if (!icon || !list || ImageList_ReplaceIcon(list.get(), -1, icon.get()) < 0) {
         return;
     }
-    ImageList_DrawEx(list.get(), 0, dc, kIconLeft, 0, kIconSize, kIconSize, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+    ImageList_DrawEx(list.get(), 0, dc, scale(kIconLeft), 0, size, size, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
 }
 
 // The text cell's background is the fill colour that fillRect left in the
@@ -87,5 +98,5 @@ void CaptionPane::drawCaptionText(HDC dc) const {
     }
     SelectedObject font(dc, captionFont.get());
     SetTextColor(dc, captionTextColor);
-    TextOutA(dc, kTextLeft, 0, text.c_str(), static_cast<int>(text.size()));
+    TextOutA(dc, DisplayScale::of(hwnd)(kTextLeft), 0, text.c_str(), static_cast<int>(text.size()));
 }

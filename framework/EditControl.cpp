@@ -36,17 +36,25 @@ bool EditControl::createEditor(HWND parent) {
 // and a new one is handed over in one message.
 void EditControl::setFont(const char* faceName, int pointSize) {
     const bool controlHasIt = font && sendMessage(WM_GETFONT) == reinterpret_cast<LRESULT>(font.get());
-    if (controlHasIt && fontFace == faceName && fontPoints == pointSize) {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    if (controlHasIt && fontFace == faceName && fontPoints == pointSize && fontScale == scale) {
         return;
     }
     GdiObject<HFONT> replacement;
-    createPointFont(replacement, faceName, pointSize);
+    createPointFont(replacement, faceName, pointSize, scale);
     // The control takes the new font before the old one is deleted, so it
     // never holds a deleted font.
     sendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(replacement.get()), FALSE);
     font = std::move(replacement);
     fontFace = faceName;
     fontPoints = pointSize;
+    fontScale = scale;
+}
+
+void EditControl::applyDisplayScale() {
+    if (font) {
+        setFont(fontFace.c_str(), fontPoints);
+    }
 }
 
 HBRUSH EditControl::setBackColor(COLORREF color) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/DisplayScale.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WindowObject.h"
 
@@ -21,8 +22,11 @@ public:
     // A hidden, unsized child of `parent` with a vertical scroll bar and
     // unwrapped lines; the owner lays it out and shows it.
     bool createEditor(HWND parent);
-    // Keeps the font the control already has when face and size are the same.
+    // Keeps the font the control already has when face, size and display
+    // scale are the same.
     void setFont(const char* faceName, int pointSize);
+    // The same font again at the display scale of the control's window now.
+    void applyDisplayScale();
     // kAutomaticColor stands for the system window colour. Returns the new
     // background brush, which the control keeps.
     HBRUSH setBackColor(COLORREF color);
@@ -67,5 +71,6 @@ private:
     // What `font` was made from.
     std::string fontFace;
     int fontPoints = 0;
+    DisplayScale fontScale;
     GdiObject<HBRUSH> backBrush;
 };

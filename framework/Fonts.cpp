@@ -19,17 +19,28 @@ LONG characterHeight(HDC dc, LONG points) {
     return -std::labs(ends[0].y - ends[1].y);
 }
 
-} // namespace
-
-bool createPointFont(GdiObject<HFONT>& holder, const char* faceName, int pointSize, HDC dc, bool underline) {
+// A font of the default character set; lfHeight as given.
+LOGFONTA namedFont(const char* faceName, LONG height, bool underline) {
     LOGFONTA lf{};
-    lf.lfHeight = pointSize;
+    lf.lfHeight = height;
     lf.lfUnderline = underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     if (faceName) {
         std::strncpy(lf.lfFaceName, faceName, LF_FACESIZE - 1);
     }
-    return createFontFromPoints(holder, lf, dc);
+    return lf;
+}
+
+} // namespace
+
+bool createPointFont(GdiObject<HFONT>& holder, const char* faceName, int pointSize, HDC dc, bool underline) {
+    return createFontFromPoints(holder, namedFont(faceName, pointSize, underline), dc);
+}
+
+bool createPointFont(GdiObject<HFONT>& holder, const char* faceName, int pointSize, const DisplayScale& scale) {
+    const LOGFONTA lf = namedFont(faceName, -MulDiv(pointSize, scale.dpi(), kPointsPerInch), false);
+    holder.reset(CreateFontIndirectA(&lf));
+    return static_cast<bool>(holder);
 }
 
 bool createFontFromPoints(GdiObject<HFONT>& holder, const LOGFONTA& lf, HDC dc) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/DisplayScale.h"
 #include "framework/UniqueHandle.h"
 
 #include <windows.h>
@@ -14,6 +15,9 @@
 bool createPointFont(GdiObject<HFONT>& holder, const char* faceName, int pointSize, HDC dc = nullptr,
                      bool underline = false);
 
+// The same for a window laid out at `scale` (DisplayScale::of), which may
+// differ from the screen's DPI on a monitor of another scale.
+bool createPointFont(GdiObject<HFONT>& holder, const char* faceName, int pointSize, const DisplayScale& scale);
 // CreateFontIndirectA of `lf` with lfHeight read as a point size and turned
 // into the logical height of that many points on `dc` (the screen when null).
 // The previous font of the holder is deleted; on failure the holder is left

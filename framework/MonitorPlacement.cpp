@@ -1,5 +1,7 @@
 #include "framework/MonitorPlacement.h"
 
+#include "framework/DisplayScale.h"
+
 #include <algorithm>
 
 namespace {
@@ -11,9 +13,14 @@ int height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
+// The grip at the system's display scale.
+int gripSize() {
+    return DisplayScale::system()(kGripSize);
+}
+
 RECT topStrip(const RECT& rect) {
     RECT strip = rect;
-    strip.bottom = std::min(rect.bottom, rect.top + kGripSize);
+    strip.bottom = std::min(rect.bottom, rect.top + gripSize());
     return strip;
 }
 
@@ -32,8 +39,8 @@ bool reachable(const RECT& rect) {
     if (!IntersectRect(&visible, &strip, &info.rcWork)) {
         return false;
     }
-    return width(visible) >= std::min(kGripSize, width(strip)) &&
-           height(visible) >= std::min(kGripSize / 2, height(strip));
+    return width(visible) >= std::min(gripSize(), width(strip)) &&
+           height(visible) >= std::min(gripSize() / 2, height(strip));
 }
 
 // The start of a span of `length` inside [low, high), as near to `start` as possible.

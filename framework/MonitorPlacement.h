@@ -16,5 +16,5 @@
 RECT placeOnNearestMonitor(const RECT& rect);
 
 // The pixels of a window's top strip that must be visible for it to count as
-// reachable.
+// reachable, at 96 DPI (scaled to the system's DPI).
 constexpr int kGripSize = 16;

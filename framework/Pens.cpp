@@ -7,4 +7,5 @@ GdiObject<HPEN> solidPen(COLORREF color) {
 }
 
 EdgePens::EdgePens(COLORREF base, bool isRaised)
-    : light(solidPen(ColorMath::lighter(base))), dark(solidPen(ColorMath::darker(base))), raised(isRaised) {}
+    : lightColor(ColorMath::lighter(base)), darkColor(ColorMath::darker(base)), light(solidPen(lightColor)),
+      dark(solidPen(darkColor)), raised(isRaised) {}

@@ -17,8 +17,13 @@ public:
 
     HPEN upperLeft() const { return raised ? light.get() : dark.get(); }
     HPEN lowerRight() const { return raised ? dark.get() : light.get(); }
+    // The same lines' colours, for lines drawn wider than a pen's pixel.
+    COLORREF upperLeftColor() const { return raised ? lightColor : darkColor; }
+    COLORREF lowerRightColor() const { return raised ? darkColor : lightColor; }
 
 private:
+    COLORREF lightColor;
+    COLORREF darkColor;
     GdiObject<HPEN> light;
     GdiObject<HPEN> dark;
     bool raised;

@@ -83,6 +83,9 @@ LRESULT WindowObject::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_ERASEBKGND:
         return truth(onEraseBackground(reinterpret_cast<HDC>(wParam)));
+    case WM_DPICHANGED:
+        onDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_HELP:
         onHelp(reinterpret_cast<HELPINFO*>(lParam));
         return 0;
@@ -283,6 +286,10 @@ LRESULT WindowObject::onCtlColorButton(HDC dc, HWND control) {
 
 void WindowObject::onDestroy() {
     callPrevious(WM_DESTROY, 0, 0);
+}
+
+void WindowObject::onDpiChanged(int dpi, const RECT* suggested) {
+    callPrevious(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested));
 }
 
 void WindowObject::onDrawItem(DRAWITEMSTRUCT* item) {

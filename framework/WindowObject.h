@@ -48,6 +48,9 @@ public:
     virtual LRESULT onCtlColorStatic(HDC dc, HWND control);
     virtual LRESULT onCtlColorButton(HDC dc, HWND control);
     virtual void onDestroy();
+    // The window's monitor has another DPI now (per-monitor awareness); the
+    // system suggests the rectangle at that DPI.
+    virtual void onDpiChanged(int dpi, const RECT* suggested);
     // Result 1 whatever the handler does.
     virtual void onDrawItem(DRAWITEMSTRUCT* item);
     virtual void onDropFiles(HDROP drop);

@@ -1,6 +1,7 @@
 #include "pagewindows/FloatingPageWindow.h"
 
 #include "framework/Application.h"
+#include "framework/DisplayScale.h"
 #include "book/Page.h"
 #include "pagewindows/BookController.h"
 #include "framework/ModalLoop.h"
@@ -105,8 +106,22 @@ bool FloatingPageWindow::onCreate(CREATESTRUCTA* creation) {
 
 void FloatingPageWindow::onGetMinMaxInfo(MINMAXINFO* info) {
     if (info) {
-        info->ptMinTrackSize = POINT{kMinimumSize, kMinimumSize};
+        const int smallest = DisplayScale::of(hwnd)(kMinimumSize);
+        info->ptMinTrackSize = POINT{smallest, smallest};
     }
+}
+
+// Dragged onto a monitor of another scale: the strip, the fonts and the
+// close button are measured again at its DPI, in the rectangle the system
+// suggests.
+void FloatingPageWindow::onDpiChanged(int dpi, const RECT* suggested) {
+    DisplayScale::remember(hwnd, dpi);
+    applyDisplayScale();
+    if (suggested) {
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    relayout();
 }
 
 LRESULT FloatingPageWindow::onNcHitTest(int x, int y) {

@@ -30,8 +30,9 @@ public:
     // The page view's editor and close button; the button and the editor's
     // scroll bar start hidden.
     bool onCreate(CREATESTRUCTA* creation) override;
-    // Keeps at least 15 x 15 pixels when the border is dragged.
+    // Keeps at least 15 x 15 pixels (at 96 DPI) when the border is dragged.
     void onGetMinMaxInfo(MINMAXINFO* info) override;
+    void onDpiChanged(int dpi, const RECT* suggested) override;
     // The bare client area, which is the caption strip, moves the window.
     LRESULT onNcHitTest(int x, int y) override;
     void onNcRButtonDown(UINT hitTest, int x, int y) override;

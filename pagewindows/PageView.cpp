@@ -7,6 +7,7 @@
 #include "framework/AutomaticColor.h"
 #include "framework/DcScopes.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
 #include "framework/ModalLoop.h"
 #include "framework/PopupMenu.h"
 #include "framework/UniqueHandle.h"
@@ -87,17 +88,18 @@ void PageView::onContextMenu(HWND, int x, int y) {
 }
 
 bool PageView::onCreate(CREATESTRUCTA*) {
+    const DisplayScale scale = DisplayScale::of(hwnd);
     if (editor->createEditor(hwnd)) {
         editor->show(SW_SHOW);
-        editor->setMargins(kEditorMargin, kEditorMargin);
+        editor->setMargins(scale(kEditorMargin), scale(kEditorMargin));
         editor->showVerticalScrollBar(true);
     }
-    closeButton =
-        CreateWindowExA(0, "BUTTON", nullptr, WS_CHILD | WS_VISIBLE | BS_NOTIFY | BS_OWNERDRAW, 0, 0, kCloseButtonSize,
-                        kCloseButtonSize, hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(CMD_CLOSE_VIEW)),
-                        application().instance, nullptr);
+    const int buttonSize = scale(kCloseButtonSize);
+    closeButton = CreateWindowExA(
+        0, "BUTTON", nullptr, WS_CHILD | WS_VISIBLE | BS_NOTIFY | BS_OWNERDRAW, 0, 0, buttonSize, buttonSize, hwnd,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(CMD_CLOSE_VIEW)), application().instance, nullptr);
     if (closeButton) {
-        application().addToolTip(closeButton, IDS_TIP_CLOSE, RECT{0, 0, kCloseButtonSize, kCloseButtonSize});
+        application().addToolTip(closeButton, IDS_TIP_CLOSE, RECT{0, 0, buttonSize, buttonSize});
     }
     return true;
 }
@@ -127,6 +129,8 @@ void PageView::onDestroy() {
         application().removeToolTip(closeButton);
     }
     closeButton = nullptr;
+    // A floating window is a top-level window that may have been told its DPI.
+    DisplayScale::forget(hwnd);
     CaptionPane::onDestroy();
 }
 
@@ -142,15 +146,17 @@ void PageView::onDrawItem(DRAWITEMSTRUCT* item) {
     drawCloseCross(item->hDC, item->rcItem, pressed);
 }
 
-// Loaded at its own 8 x 8 size for each drawing; nothing is cached.
+// Loaded at its own size (8 x 8 at 96 DPI) for each drawing; nothing is cached.
 void PageView::drawCloseCross(HDC dc, const RECT& face, bool pressed) const {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    const int size = scale(kCrossSize);
     const OwnedIcon cross(static_cast<HICON>(LoadImageA(application().instance, MAKEINTRESOURCEA(IDI_CLOSE_CROSS),
-                                                        IMAGE_ICON, kCrossSize, kCrossSize, LR_DEFAULTCOLOR)));
+                                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     if (!cross) {
         return;
     }
-    const int offset = pressed ? 2 : 1;
-    DrawIconEx(dc, face.left + offset, face.top + offset, cross.get(), kCrossSize, kCrossSize, 0, nullptr, DI_NORMAL);
+    const int offset = scale(pressed ? 2 : 1);
+    DrawIconEx(dc, face.left + offset, face.top + offset, cross.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 void PageView::onLButtonDblClk(UINT, int, int) {
@@ -167,8 +173,10 @@ void PageView::onSize(UINT type, int width, int height) {
     if (closeButton) {
         HDWP layout = BeginDeferWindowPos(1);
         if (layout) {
-            layout = DeferWindowPos(layout, closeButton, nullptr, width - kCloseButtonInset, kCloseButtonTop, 0, 0,
-                                    SWP_NOSIZE | SWP_NOZORDER);
+            const DisplayScale scale = DisplayScale::of(hwnd);
+            layout =
+                DeferWindowPos(layout, closeButton, nullptr, width - scale(kCloseButtonInset), scale(kCloseButtonTop),
+                               scale(kCloseButtonSize), scale(kCloseButtonSize), SWP_NOZORDER);
         }
         if (layout) {
             EndDeferWindowPos(layout);
@@ -222,6 +230,20 @@ void PageView::replaceText(const char* text) {
     fillingEditor = true;
     editor->setWindowText(text);
     fillingEditor = false;
+}
+
+void PageView::applyDisplayScale() {
+    const DisplayScale scale = DisplayScale::of(hwnd);
+    editor->applyDisplayScale();
+    editor->setMargins(scale(kEditorMargin), scale(kEditorMargin));
+    if (closeButton) {
+        const int size = scale(kCloseButtonSize);
+        // Sized here: a note at rest lays out only its editor.
+        SetWindowPos(closeButton, nullptr, 0, 0, size, size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        application().moveToolTip(closeButton, RECT{0, 0, size, size});
+    }
+    // The caption strip last: it lays the pane out, the close button with it.
+    CaptionPane::applyDisplayScale();
 }
 
 // Automatic colours are read from the system colours now, so a changed colour

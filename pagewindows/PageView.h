@@ -54,6 +54,9 @@ public:
     void onSetFocus(HWND losingFocus) override;
     // The close button at the strip's right end, the editor under the strip.
     void onSize(UINT type, int width, int height) override;
+    // The editor's font and margins and the close button follow the caption
+    // strip to the window's new display scale.
+    void applyDisplayScale() override;
 
     HWND clientWindow() override;
 

@@ -1,6 +1,7 @@
 #include "sheets/Settings.h"
 
 #include "framework/Application.h"
+#include "framework/DisplayScale.h"
 #include "framework/Profile.h"
 #include "book/Book.h"
 #include "resources/resource.h"
@@ -41,10 +42,12 @@ Settings::~Settings() {
 
 void Settings::load() {
     const std::string file = iniPath();
-    readProfileInt(kStatus, "Left", kDefaultLeft, left, file);
-    readProfileInt(kStatus, "Top", kDefaultTop, top, file);
-    readProfileInt(kStatus, "Right", kDefaultRight, right, file);
-    readProfileInt(kStatus, "Bottom", kDefaultBottom, bottom, file);
+    // The first start's window is as large on the screen at any display scale.
+    const DisplayScale scale = DisplayScale::system();
+    readProfileInt(kStatus, "Left", scale(kDefaultLeft), left, file);
+    readProfileInt(kStatus, "Top", scale(kDefaultTop), top, file);
+    readProfileInt(kStatus, "Right", scale(kDefaultRight), right, file);
+    readProfileInt(kStatus, "Bottom", scale(kDefaultBottom), bottom, file);
     readProfileBool(kStatus, "Show Top", false, showTop, file);
     readProfileInt(kStatus, "Show Page", -1, showPage, file);
     readProfileBool(kOption, "Begin Hide", false, beginHide, file);

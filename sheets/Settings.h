@@ -18,7 +18,8 @@ public:
     // Values of beginPage below 0.
     static constexpr int kBeginWithLastPage = -2;
     static constexpr int kBeginWithPageList = -1;
-    // The book window's rectangle when the INI file has none.
+    // The book window's rectangle when the INI file has none, at 96 DPI
+    // (loaded scaled to the system's DPI).
     static constexpr int kDefaultLeft = 50;
     static constexpr int kDefaultTop = 50;
     static constexpr int kDefaultRight = 350;

@@ -37,3 +37,12 @@ lk_prepare_wine_prefix() {
     wineserver -w
     touch "$marker"
 }
+
+# The DPI the prefix gives programs as they start (Wine reads it per
+# process): 96 is 100 %, 120 is 125 %, 144 is 150 %, 192 is 200 %. The
+# wineserver started for it is waited out: one left running from outside the
+# X server would keep its windowless desktop for the next program.
+lk_set_dpi() {
+    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 </dev/null
+    wineserver -w
+}

@@ -344,3 +344,70 @@ TEST_F(BookWindowInProcess, TheListIsFilteredAsTheUserTypesAndPagesOpenAtTheirMa
     EXPECT_EQ(windowText(caption), "ページリスト");
     EXPECT_FALSE(IsWindowVisible(field));
 }
+
+namespace {
+
+int glyphHeightOf(HFONT font) {
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(screen, "あ", 2, &extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return extent.cy;
+}
+
+} // namespace
+
+// Moved to a monitor of another scale, the book window takes the rectangle
+// the system suggests and measures everything again at the new DPI: the
+// strip, the caption font and strip, the rows, the tool bar, the close
+// buttons; a note does the same with its own message. Back at 96 DPI every
+// measure is what it was.
+TEST_F(BookWindowInProcess, AMoveToAMonitorOfAnotherScaleLaysTheWindowsOutAgain) {
+    start();
+    showList();
+    const HWND list = window.list().handle();
+    const auto measures = [&] {
+        POINT origin{0, 0};
+        ClientToScreen(window.handle(), &origin);
+        RECT pane{};
+        GetWindowRect(list, &pane);
+        POINT listOrigin{0, 0};
+        ClientToScreen(list, &listOrigin);
+        RECT rows{};
+        GetWindowRect(listBox(), &rows);
+        RECT button{};
+        GetWindowRect(FindWindowExA(list, nullptr, "Button", nullptr), &button);
+        RECT close{};
+        GetWindowRect(FindWindowExA(window.view().handle(), nullptr, "Button", nullptr), &close);
+        RECT noteClose{};
+        GetWindowRect(FindWindowExA(note(0), nullptr, "Button", nullptr), &noteClose);
+        const auto font = reinterpret_cast<HFONT>(SendMessageA(listBox(), WM_GETFONT, 0, 0));
+        return std::vector<LONG>{pane.left - origin.x,
+                                 rows.top - listOrigin.y - glyphHeightOf(font),
+                                 static_cast<LONG>(SendMessageA(listBox(), LB_GETITEMHEIGHT, 0, 0)),
+                                 button.right - button.left,
+                                 close.right - close.left,
+                                 noteClose.right - noteClose.left};
+    };
+    const std::vector<LONG> at96 = measures();
+    ASSERT_EQ(at96, (std::vector<LONG>{17, 2, 16, 15, 12, 12}));
+
+    for (const auto& [dpi, expected] : {std::pair{144, std::vector<LONG>{26, 3, 24, 23, 18, 18}}, {96, at96}}) {
+        SCOPED_TRACE(dpi);
+        const RECT suggested{120, 90, 120 + MulDiv(300, dpi, 96), 90 + MulDiv(200, dpi, 96)};
+        SendMessageA(window.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT noteRect{};
+        GetWindowRect(note(0), &noteRect);
+        SendMessageA(note(0), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&noteRect));
+        flushEvents();
+        RECT now{};
+        GetWindowRect(window.handle(), &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested));
+        EXPECT_EQ(measures(), expected);
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(listBox(), WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -MulDiv(10, dpi, 72)) << "the caption font in points at the new DPI";
+    }
+}

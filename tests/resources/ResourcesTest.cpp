@@ -260,3 +260,15 @@ TEST(Dialogs, EachTemplateCreatesWithTheControlsTheCodeAddresses) {
     }
     DestroyWindow(owner);
 }
+
+// The manifest declares the program aware of the display scale, per monitor
+// where the system knows it, so Windows draws it at the display's DPI rather
+// than stretching a 96-DPI picture of it.
+TEST(Manifest, DeclaresTheProgramAwareOfTheDisplayScale) {
+    const HRSRC found = FindResourceA(instance(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(instance(), found)));
+    const std::string manifest(bytes, SizeofResource(instance(), found));
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+}
