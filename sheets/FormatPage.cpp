@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 #include "framework/ComboBox.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
 #include "resources/resource.h"
 
 #include <initializer_list>
@@ -74,7 +75,8 @@ void FormatPage::onDrawItem(DRAWITEMSTRUCT* drawn) {
         drawAutomaticLabel(dc, rect, color);
     }
     if (drawn->itemState & ODS_FOCUS) {
-        InflateRect(&rect, -kFocusInset, -kFocusInset);
+        const int inset = DisplayScale::of(hwnd)(kFocusInset);
+        InflateRect(&rect, -inset, -inset);
         DrawFocusRect(dc, &rect);
     }
 }
