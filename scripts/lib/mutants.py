@@ -247,8 +247,8 @@ def run(command, cwd, limit=None):
         return 124
 
 
-def test_command(build, spec):
-    parts = spec.split(":")
+def test_command(build, entry):
+    parts = entry.split(":")
     native = parts[0] == "native"
     if native:
         parts = parts[1:]
@@ -270,8 +270,8 @@ def plant(work, mutant):
     with open(source, "w", encoding="utf-8") as file:
         file.write(original.replace(mutant.find, mutant.replace))
     try:
-        for spec in mutant.tests:
-            tree, target, command = test_command(build, spec)
+        for entry in mutant.tests:
+            tree, target, command = test_command(build, entry)
             if run(["cmake", "--build", tree, "-j", str(os.cpu_count() or 2), "--target", target], tree) != 0:
                 return "caught (does not build)"
             if run(command, tree, TEST_TIME_LIMIT) != 0:

@@ -345,20 +345,6 @@ TEST_F(BookWindowInProcess, TheListIsFilteredAsTheUserTypesAndPagesOpenAtTheirMa
     EXPECT_FALSE(IsWindowVisible(field));
 }
 
-namespace {
-
-int glyphHeightOf(HFONT font) {
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    SIZE extent{};
-    GetTextExtentPoint32A(screen, "あ", 2, &extent);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return extent.cy;
-}
-
-} // namespace
-
 // Moved to a monitor of another scale, the book window takes the rectangle
 // the system suggests and measures everything again at the new DPI: the
 // strip, the caption font and strip, the rows, the tool bar, the close
@@ -385,7 +371,7 @@ TEST_F(BookWindowInProcess, AMoveToAMonitorOfAnotherScaleLaysTheWindowsOutAgain)
         GetWindowRect(FindWindowExA(note(0), nullptr, "Button", nullptr), &noteClose);
         const auto font = reinterpret_cast<HFONT>(SendMessageA(listBox(), WM_GETFONT, 0, 0));
         return std::vector<LONG>{pane.left - origin.x,
-                                 rows.top - listOrigin.y - glyphHeightOf(font),
+                                 rows.top - listOrigin.y - textHeight(font, "あ"),
                                  static_cast<LONG>(SendMessageA(listBox(), LB_GETITEMHEIGHT, 0, 0)),
                                  button.right - button.left,
                                  close.right - close.left,

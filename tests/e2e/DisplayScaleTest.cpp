@@ -5,6 +5,7 @@
 #include "ProgramUnderTest.h"
 #include "resources/resource.h"
 #include "support/BookFiles.h"
+#include "support/Picture.h"
 #include "support/RealInput.h"
 
 #include <gtest/gtest.h>
@@ -64,14 +65,9 @@ int glyphHeight(int dpi) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpyA(lf.lfFaceName, "ＭＳ ゴシック");
     const HFONT font = CreateFontIndirectA(&lf);
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    SIZE extent{};
-    GetTextExtentPoint32A(screen, "あ", 2, &extent);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    const int height = textHeight(font, "あ");
     DeleteObject(font);
-    return extent.cy;
+    return height;
 }
 
 using Pixels = std::set<std::pair<int, int>>;

@@ -62,3 +62,13 @@ Picture drawItem(HWND parent, HWND button, UINT itemState, COLORREF background) 
         SendMessageA(parent, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
     });
 }
+
+int textHeight(HFONT font, const char* text) {
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(screen, text, lstrlenA(text), &extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return extent.cy;
+}

@@ -25,3 +25,7 @@ Picture grabWindow(HWND window, bool wholeWindow = false);
 // An owner-drawn button drawn through its parent's WM_DRAWITEM, with the
 // button's own font selected as the system would.
 Picture drawItem(HWND parent, HWND button, UINT itemState = 0, COLORREF background = RGB(255, 0, 255));
+
+// The height of `text` in `font` on the screen, as a window measures a strip
+// for it.
+int textHeight(HFONT font, const char* text);
