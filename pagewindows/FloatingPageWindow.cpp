@@ -265,7 +265,16 @@ void FloatingPageWindow::collapse() {
 
 bool FloatingPageWindow::pointerIsOver() const {
     POINT cursor{};
-    if (!GetCursorPos(&cursor)) {
+    RECT rect{};
+    if (!GetCursorPos(&cursor) || !getWindowRect(rect)) {
+        return true;
+    }
+    if (!PtInRect(&rect, cursor)) {
+        return false;
+    }
+    // WindowFromPoint passes over a disabled window (a note while its
+    // settings sheet is open): there the rectangle has to do.
+    if (!IsWindowEnabled(hwnd)) {
         return true;
     }
     const HWND under = WindowFromPoint(cursor);

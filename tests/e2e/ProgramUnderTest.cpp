@@ -7,12 +7,19 @@
 
 #include <algorithm>
 
+// True as soon as the condition holds: asked once more at the end, a state
+// the program passes through (a list being refilled) could read false.
 bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
     const DWORD start = GetTickCount();
-    while (!condition() && GetTickCount() - start < milliseconds) {
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
         Sleep(20);
     }
-    return condition();
 }
 
 // The executables are given at build time as Unix paths, seen through Wine's Z: drive.

@@ -133,7 +133,20 @@ protected:
         RealInput::moveTo(where);
         return waitFor([&] { return grown(note); }, 5000);
     }
-    static bool grown(HWND note) { return IsWindowVisible(FindWindowExA(note, nullptr, "Button", nullptr)) != 0; }
+    // Its close button shown and its text moved down under the strip: both
+    // are done as a note grows and undone as it shrinks.
+    static bool grown(HWND note) {
+        RECT text{};
+        GetWindowRect(ProgramUnderTest::noteEditor(note), &text);
+        POINT origin{0, 0};
+        ClientToScreen(note, &origin);
+        return IsWindowVisible(FindWindowExA(note, nullptr, "Button", nullptr)) && text.top - origin.y > 1;
+    }
+    // At its stored rectangle without the strip, the border or the close button.
+    static bool atRest(HWND note, const RECT& rest) {
+        return !sizeable(note) && same(rectOf(note), rest) &&
+               !IsWindowVisible(FindWindowExA(note, nullptr, "Button", nullptr));
+    }
 
     ProgramUnderTest program;
     HWND book = nullptr;
@@ -255,10 +268,11 @@ TEST_F(RealInputTest, ANoteGrowsUnderThePointerShrinksWhenItLeavesAndAnswersTheM
           POINT{140, 380});
     ASSERT_EQ(program.floatingWindows().size(), 1u);
     const HWND note = program.floatingWindows().front();
-    EXPECT_TRUE(waitFor([&] { return sizeable(note) && rectOf(note).top < rest.top; }, 5000)) << text(rectOf(note));
+    EXPECT_TRUE(waitFor([&] { return grown(note) && sizeable(note) && rectOf(note).top < rest.top; }, 5000))
+        << text(rectOf(note));
     const int strip = rest.top - rectOf(note).top;
     RealInput::moveTo(kAway);
-    EXPECT_TRUE(waitFor([&] { return !sizeable(note) && same(rectOf(note), rest); }, 2000)) << text(rectOf(note));
+    EXPECT_TRUE(waitFor([&] { return atRest(note, rest); }, 2000)) << text(rectOf(note));
 
     ASSERT_TRUE(hover(note, POINT{140, 380}));
     const POINT title = RealInput::pointIn(note, 30, strip / 2);
@@ -270,8 +284,12 @@ TEST_F(RealInputTest, ANoteGrowsUnderThePointerShrinksWhenItLeavesAndAnswersTheM
     const RECT sized{moved.left, moved.top, moved.right + 30, moved.bottom + 20};
     EXPECT_TRUE(waitFor([&] { return same(rectOf(note), sized); })) << text(rectOf(note));
 
+    // Onto the strip from the text, so the note is grown all the way there.
     ASSERT_TRUE(hover(note, RealInput::centreOf(note)));
-    choose(RealInput::pointIn(note, 30, strip / 2), MenuLayout(executable(), IDM_FLOATING), CMD_FIX_SIZE);
+    const POINT onStrip{sized.left + 30, sized.top + strip / 2};
+    ASSERT_TRUE(hover(note, onStrip));
+    ASSERT_TRUE(waitFor([&] { return same(rectOf(note), sized); })) << text(rectOf(note));
+    choose(onStrip, MenuLayout(executable(), IDM_FLOATING), CMD_FIX_SIZE);
     RealInput::moveTo(kAway);
     EXPECT_TRUE(waitFor([&] { return rectOf(note).top == sized.top + strip; }, 2000)) << text(rectOf(note));
     RealInput::moveTo(RealInput::centreOf(note));
@@ -310,8 +328,7 @@ TEST_F(RealInputTest, ANoteShrinksWhenThePointerMovesOntoAWindowCoveringIt) {
 
     ASSERT_TRUE(hover(lower, onLower));
     ASSERT_TRUE(hover(upper, overlap));
-    EXPECT_TRUE(waitFor([&] { return !sizeable(lower) && same(rectOf(lower), lowerRest); }, 2000))
-        << text(rectOf(lower));
+    EXPECT_TRUE(waitFor([&] { return atRest(lower, lowerRest); }, 2000)) << text(rectOf(lower));
 }
 
 // A note lying under the book window comes to the top when its row is

@@ -55,6 +55,15 @@ INPUT absoluteInput(POINT point, DWORD flags = 0) {
 // lands there even when the system has not caught up with the move yet.
 POINT lastPoint{};
 
+// The thread of the window at `point` has taken a press: something in it
+// (the system's move or size loop, a control) holds the capture.
+bool pressTaken(POINT point) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const HWND window = WindowFromPoint(point);
+    return window && GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndCapture;
+}
+
 } // namespace
 
 void moveTo(POINT point) {
@@ -91,6 +100,12 @@ void doubleClick(POINT point) {
 void drag(POINT from, POINT to, Button button) {
     moveTo(from);
     press(button);
+    // A busy program may start its move loop late; moves sent before it runs
+    // would be lost to it.
+    const DWORD start = GetTickCount();
+    while (!pressTaken(from) && GetTickCount() - start < kMoveLimit) {
+        Sleep(1);
+    }
     for (int step = 1; step <= kDragSteps; ++step) {
         moveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
         Sleep(10); // the system's move loop takes one position at a time
