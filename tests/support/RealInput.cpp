@@ -55,27 +55,62 @@ INPUT absoluteInput(POINT point, DWORD flags = 0) {
 // lands there even when the system has not caught up with the move yet.
 POINT lastPoint{};
 
-// The thread of the window at `point` has taken a press: something in it
-// (the system's move or size loop, a control) holds the capture.
-bool pressTaken(POINT point) {
+bool cursorAt(POINT point) {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+}
+
+// The thread of the window at `point`, and the window in it holding the
+// capture (the system's move or size loop, a control), if any.
+HWND captureAt(POINT point) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     const HWND window = WindowFromPoint(point);
-    return window && GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndCapture;
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+        return nullptr;
+    }
+    return info.hwndCapture;
+}
+
+bool holdsCapture(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndCapture == window;
+}
+
+template <typename Condition> void waitUpTo(DWORD limit, Condition condition) {
+    const DWORD start = GetTickCount();
+    while (!condition() && GetTickCount() - start < limit) {
+        Sleep(1);
+    }
+}
+
+// Lets the thread of `window` handle what is queued for it. Under Wine a busy
+// thread reads the X server's pointer events late and hands their positions
+// back to the system, older than the moves sent since; once it has caught up,
+// no such stale position is left to come.
+void letCatchUp(HWND window) {
+    DWORD_PTR ignored = 0;
+    if (window) {
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kMoveLimit, &ignored);
+    }
 }
 
 } // namespace
 
 void moveTo(POINT point) {
+    const POINT previous = lastPoint;
     lastPoint = point;
-    send({absoluteInput(point)});
-    // Under Wine the pointer reaches its place a moment after the move is
-    // sent; what reads it next (a hover, a tooltip) expects it there.
     const DWORD start = GetTickCount();
-    POINT now{};
-    while (GetCursorPos(&now) && (now.x != point.x || now.y != point.y) && GetTickCount() - start < kMoveLimit) {
-        Sleep(1);
-    }
+    do {
+        send({absoluteInput(point)});
+        // Under Wine the pointer reaches its place a moment after the move is
+        // sent; what reads it next (a hover, a tooltip) expects it there.
+        waitUpTo(kMoveLimit, [&] { return cursorAt(point); });
+        letCatchUp(WindowFromPoint(previous));
+        letCatchUp(WindowFromPoint(point));
+        // A stale position handed back took the pointer away again.
+    } while (!cursorAt(point) && GetTickCount() - start < kMoveLimit);
 }
 
 void press(Button button) {
@@ -102,15 +137,21 @@ void drag(POINT from, POINT to, Button button) {
     press(button);
     // A busy program may start its move loop late; moves sent before it runs
     // would be lost to it.
-    const DWORD start = GetTickCount();
-    while (!pressTaken(from) && GetTickCount() - start < kMoveLimit) {
-        Sleep(1);
-    }
+    HWND taker = nullptr;
+    waitUpTo(kMoveLimit, [&] { return (taker = captureAt(from)) != nullptr; });
     for (int step = 1; step <= kDragSteps; ++step) {
         moveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
-        Sleep(10); // the system's move loop takes one position at a time
+        // At the pace the loop takes it: the pointer may have left the window
+        // whose thread runs the loop.
+        letCatchUp(taker);
     }
     release(button);
+    // The drag is over once whatever took the press has let it go: a move
+    // loop still running would take the next input as part of the drag.
+    if (taker) {
+        waitUpTo(kMoveLimit, [&] { return !holdsCapture(taker); });
+    }
+    letCatchUp(WindowFromPoint(to));
 }
 
 void keys(std::initializer_list<WORD> virtualKeys) {

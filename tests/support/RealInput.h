@@ -8,8 +8,9 @@
 // Input as a user gives it: through the system's input queue (SendInput), so
 // it takes the path a real click or key press takes — hit testing, capture,
 // activation, the keyboard focus — whichever process's window is under the
-// pointer. Coordinates are screen pixels. Nothing waits for the input to be
-// handled: the caller waits for what it expects to see.
+// pointer. Coordinates are screen pixels. A move returns with the pointer in
+// place and the thread under it caught up with it, and a drag once its
+// release is taken; what a click or a key leads to, the caller waits for.
 namespace RealInput {
 
 enum class Button { Left, Right };
@@ -19,7 +20,8 @@ void press(Button button);
 void release(Button button);
 void click(POINT point, Button button = Button::Left);
 void doubleClick(POINT point);
-// Presses at `from`, moves in steps to `to` and releases there.
+// Presses at `from`, moves in steps to `to` and releases there; returns once
+// whatever took the press (a move or size loop) has let it go.
 void drag(POINT from, POINT to, Button button = Button::Left);
 
 // Presses the keys in order and releases them in reverse: {VK_CONTROL, VK_F4}.
