@@ -15,6 +15,8 @@ TEST(Safety, ChangesAreWrittenWhileTheProgramRunsAndSurviveAKill) {
     program.writePageAndNote();
     ASSERT_TRUE(program.start());
     ProgramUnderTest::type(program.editor(), "before the lid closed");
+    // A change waits for a pause in the typing; a suspend does not.
+    EXPECT_EQ(textsIn(program.bookPath()), (Texts{"page at start", "note at start"}));
     EXPECT_EQ(SendMessageA(program.mainWindow(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
     EXPECT_EQ(textsIn(program.bookPath()), (Texts{"before the lid closed", "note at start"}));
     ProgramUnderTest::type(ProgramUnderTest::noteEditor(program.floatingWindows().at(0)), "typed in the note");
