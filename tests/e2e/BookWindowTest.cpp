@@ -52,7 +52,7 @@ TEST(BookWindow, TheStartUpPageFollowsTheSettingsAndAnUnchangedBookStaysAsItWas)
 // A new page's sheet adds the page only on OK and shows it; floated, it opens
 // over the view, 10 pixels down and right, and the list is shown; the list's
 // delete asks first; the start-up page follows its page through deletions
-// and moves.
+// and moves, and is none once its own page is deleted.
 TEST(BookWindow, PagesAreAddedDeletedAndMovedAndTheStartUpPageFollows) {
     ProgramUnderTest program;
     writeBook(program.bookPath(), {{"a", ""}, {"予定", ""}, {"start", "shown at start-up"}});
@@ -97,7 +97,13 @@ TEST(BookWindow, PagesAreAddedDeletedAndMovedAndTheStartUpPageFollows) {
     RECT again{};
     GetWindowRect(reopened.front(), &again);
     EXPECT_TRUE(EqualRect(&again, &note));
+    // With the start-up page deleted the book opens on its list.
+    SendMessageA(program.listBox(), LB_SETCURSEL, 0, 0);
+    PostMessageA(GetParent(program.listBox()), WM_COMMAND, kListDelete, 0);
+    EXPECT_EQ(program.answerDialog(IDOK), "「start」ページを削除してよろしいですか？");
     EXPECT_EQ(program.exit(), "");
+    EXPECT_EQ(textsIn(program.bookPath(), &Page::title), (Texts{"a", "新しいページ"}));
+    EXPECT_EQ(program.iniValue("Option", "Begin Page"), "-1");
 }
 
 // The close icon (with Close End=Yes), 終了, Alt+F4 and the end of the session
