@@ -60,22 +60,15 @@ bool cursorAt(POINT point) {
     return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
 }
 
-// The thread of the window at `point`, and the window in it holding the
-// capture (the system's move or size loop, a control), if any.
-HWND captureAt(POINT point) {
+// The window holding the capture (the system's move or size loop, a
+// control) in the thread of `window`, if any.
+HWND captureInThreadOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    const HWND window = WindowFromPoint(point);
     if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
         return nullptr;
     }
     return info.hwndCapture;
-}
-
-bool holdsCapture(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndCapture == window;
 }
 
 template <typename Condition> void waitUpTo(DWORD limit, Condition condition) {
@@ -107,8 +100,12 @@ void moveTo(POINT point) {
         // Under Wine the pointer reaches its place a moment after the move is
         // sent; what reads it next (a hover, a tooltip) expects it there.
         waitUpTo(kMoveLimit, [&] { return cursorAt(point); });
-        letCatchUp(WindowFromPoint(previous));
-        letCatchUp(WindowFromPoint(point));
+        const HWND under = WindowFromPoint(point);
+        const HWND left = WindowFromPoint(previous);
+        letCatchUp(under);
+        if (left != under) {
+            letCatchUp(left);
+        }
         // A stale position handed back took the pointer away again.
     } while (!cursorAt(point) && GetTickCount() - start < kMoveLimit);
 }
@@ -138,7 +135,7 @@ void drag(POINT from, POINT to, Button button) {
     // A busy program may start its move loop late; moves sent before it runs
     // would be lost to it.
     HWND taker = nullptr;
-    waitUpTo(kMoveLimit, [&] { return (taker = captureAt(from)) != nullptr; });
+    waitUpTo(kMoveLimit, [&] { return (taker = captureInThreadOf(WindowFromPoint(from))) != nullptr; });
     for (int step = 1; step <= kDragSteps; ++step) {
         moveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
         // At the pace the loop takes it: the pointer may have left the window
@@ -149,7 +146,7 @@ void drag(POINT from, POINT to, Button button) {
     // The drag is over once whatever took the press has let it go: a move
     // loop still running would take the next input as part of the drag.
     if (taker) {
-        waitUpTo(kMoveLimit, [&] { return !holdsCapture(taker); });
+        waitUpTo(kMoveLimit, [&] { return captureInThreadOf(taker) != taker; });
     }
     letCatchUp(WindowFromPoint(to));
 }
